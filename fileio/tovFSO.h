@@ -1,0 +1,51 @@
+#pragma once
+// The library's application object: whole-file reading and writing (bytes,
+// ANSI text, Unicode text), and the file services built on it.
+//
+// Whole-file members take RaiseErrors: false turns a failure of the file
+// work into the failure result, true passes the error on unchanged.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "support/ByteArray.h"
+
+namespace ferrule {
+
+// Errors the library raises itself carry this source unless they name
+// their class.
+inline constexpr char16_t kLibrarySource[] = u"Ferrule0101";
+inline constexpr char16_t kFsoSource[] = u"tovFSO";
+
+class tovFSO {
+ public:
+  tov::ByteArray GetFileB(std::u16string_view FileName, bool RaiseErrors = false);
+  std::u16string GetFile(std::u16string_view FileName, bool RaiseErrors = false);
+  std::u16string GetFileW(std::u16string_view FileName, bool RaiseErrors = false);
+
+  bool PutFileB(std::u16string_view FileName, const tov::ByteArray& Data, bool RaiseErrors = false);
+  bool PutFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false);
+  bool PutFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false,
+                bool WriteUnicodeHeader = true, bool InvertBytes = false);
+
+  bool AppendFileB(std::u16string_view FileName, const tov::ByteArray& Data, bool RaiseErrors = false);
+  bool AppendFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false);
+  bool AppendFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false,
+                   bool WriteUnicodeHeader = true, bool InvertBytes = false);
+
+  bool OverwriteFileB(std::u16string_view FileName, const tov::ByteArray& Data, bool RaiseErrors = false);
+  bool OverwriteFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false);
+  bool OverwriteFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false,
+                      bool InvertBytes = false);
+
+  // Exchanges the two bytes of every pair in place; with an odd count the
+  // last byte stays and error 9 is raised after the complete pairs.
+  static void SwapBytePairs(tov::ByteArray& bytes);
+
+ private:
+  static tov::ByteArray unicodeBytes(std::u16string_view text, bool withHeader, bool invert);
+  static bool unicodeBytes(std::u16string_view text, bool withHeader, bool invert, bool raiseErrors,
+                           tov::ByteArray& out);
+};
+
+}  // namespace ferrule

@@ -1,0 +1,226 @@
+// Whole-file members of tovFSO.
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "fileio/tovFSO.h"
+#include "platform/AtomicFileWriter.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "support/ErrorRecord.h"
+#include "support/FileNameFunctions.h"
+#include "support/TextConversions.h"
+
+namespace ferrule {
+namespace {
+
+using tov::ByteArray;
+using tov::RuntimeError;
+namespace platform = tov::platform;
+
+// Files are measured in 32-bit signed lengths; anything longer is refused
+// before a byte moves.
+constexpr std::int64_t kMaxFileLength = std::numeric_limits<std::int32_t>::max();
+
+[[noreturn]] void raiseFileError(int err) { throw RuntimeError(tov::fileSystemError(err, kLibrarySource)); }
+[[noreturn]] void raiseStandard(std::int32_t number) { tov::raiseError(number, kLibrarySource); }
+
+// Runs the file work of one member: with RaiseErrors a failure passes on
+// unchanged, without it the member returns its failure result. The file
+// handles inside `work` are closed by their destructors on the way out.
+template <typename Result, typename Work>
+Result trapped(bool raiseErrors, Result failure, Work&& work) {
+  try {
+    return work();
+  } catch (const RuntimeError&) {
+    if (raiseErrors) throw;
+    return failure;
+  } catch (const std::bad_alloc&) {
+    if (raiseErrors) raiseStandard(tov::errors::kOutOfMemory);
+    return failure;
+  }
+}
+
+platform::FileHandle openForWriting(const std::string& path) {
+  auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, platform::kFileShareRead,
+                                               platform::CreateDisposition::OpenAlways);
+  if (!file.valid()) raiseFileError(file.error());
+  return file;
+}
+
+void checkLength(std::int64_t length) {
+  if (length > kMaxFileLength) raiseStandard(tov::errors::kOverflow);
+}
+
+// Adds the bytes at the end of an open file and closes it; a short write or
+// a failing close is a failure, never a success.
+void appendAndClose(platform::FileHandle& file, const ByteArray& data) {
+  const std::int64_t length = file.size();
+  if (length < 0) raiseFileError(file.error());
+  checkLength(length + static_cast<std::int64_t>(data.size()));
+  if (!file.writeAt(length, data.span())) raiseFileError(file.error());
+  if (!file.close()) raiseFileError(file.error());
+}
+
+}  // namespace
+
+ByteArray tovFSO::GetFileB(std::u16string_view FileName, bool RaiseErrors) {
+  return trapped(RaiseErrors, ByteArray(), [&] {
+    if (!tov::asIsFileExist(FileName)) raiseStandard(tov::errors::kFileNotFound);
+    auto file = platform::FileHandle::open(FileName, platform::kGenericRead,
+                                           platform::kFileShareRead | platform::kFileShareWrite,
+                                           platform::CreateDisposition::OpenExisting);
+    if (!file.valid()) raiseFileError(file.error());
+    const std::int64_t length = file.size();
+    if (length < 0) raiseFileError(file.error());
+    checkLength(length);
+    tov::ByteVector bytes;
+    if (length > 0 && !file.readAt(0, static_cast<std::size_t>(length), bytes)) raiseFileError(file.error());
+    file.close();
+    return ByteArray(std::move(bytes));
+  });
+}
+
+std::u16string tovFSO::GetFile(std::u16string_view FileName, bool RaiseErrors) {
+  return tov::asStrConvW(GetFileB(FileName, RaiseErrors));
+}
+
+std::u16string tovFSO::GetFileW(std::u16string_view FileName, bool RaiseErrors) {
+  ByteArray bytes = GetFileB(FileName, RaiseErrors);
+  if (bytes.empty()) return {};
+  if (bytes.size() >= 2 && bytes.data()[0] == 0xFE && bytes.data()[1] == 0xFF) {
+    try {
+      SwapBytePairs(bytes);
+    } catch (const RuntimeError&) {
+      // The complete pairs are exchanged; the odd last byte is dropped below.
+      if (RaiseErrors) throw;
+    }
+  }
+  const std::size_t units = bytes.size() / 2;
+  std::u16string text(units, u'\0');
+  const std::uint8_t* p = bytes.data();
+  for (std::size_t i = 0; i < units; ++i) {
+    text[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+  }
+  if (!text.empty() && text.front() == u'\uFEFF') text.erase(0, 1);
+  return text;
+}
+
+bool tovFSO::PutFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
+  return trapped(RaiseErrors, false, [&] {
+    const std::string path = platform::nativePath(FileName);
+    checkLength(static_cast<std::int64_t>(Data.size()));
+    // The old file is replaced only once the new one is complete, so a
+    // failed put leaves it as it was. A read-only file is never replaced,
+    // and neither is one whose holder refuses other writers.
+    const std::uint32_t attrs = platform::getFileAttributesNative(path);
+    if (attrs != platform::kInvalidFileAttributes &&
+        (attrs & (platform::kFileAttributeReadOnly | platform::kFileAttributeDirectory))) {
+      raiseFileError(EACCES);
+    }
+    if (platform::FileHandle::wouldConflict(path, platform::kGenericWrite, platform::kFileShareRead)) {
+      raiseFileError(EBUSY);
+    }
+    platform::AtomicFileWriter writer(path);
+    if (!writer.valid()) raiseFileError(writer.error());
+    if (!writer.write(Data.span())) raiseFileError(writer.error());
+    if (!writer.commit()) raiseFileError(writer.error());
+    return true;
+  });
+}
+
+bool tovFSO::PutFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors) {
+  return PutFileB(FileName, tov::asStrConvB(Data), RaiseErrors);
+}
+
+bool tovFSO::PutFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors,
+                      bool WriteUnicodeHeader, bool InvertBytes) {
+  ByteArray bytes;
+  if (!unicodeBytes(Data, WriteUnicodeHeader, InvertBytes, RaiseErrors, bytes)) return false;
+  return PutFileB(FileName, bytes, RaiseErrors);
+}
+
+bool tovFSO::AppendFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
+  return trapped(RaiseErrors, false, [&] {
+    auto file = openForWriting(platform::nativePath(FileName));
+    appendAndClose(file, Data);
+    return true;
+  });
+}
+
+bool tovFSO::AppendFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors) {
+  return AppendFileB(FileName, tov::asStrConvB(Data), RaiseErrors);
+}
+
+bool tovFSO::AppendFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors,
+                         bool WriteUnicodeHeader, bool InvertBytes) {
+  // Only a file this append creates gets the header.
+  const bool header = WriteUnicodeHeader && !tov::asIsFileExist(FileName);
+  ByteArray bytes;
+  if (!unicodeBytes(Data, header, InvertBytes, RaiseErrors, bytes)) return false;
+  return AppendFileB(FileName, bytes, RaiseErrors);
+}
+
+bool tovFSO::OverwriteFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
+  const std::string path = platform::nativePath(FileName);
+  {
+    // Emptying the file needs it to exist and nobody else to hold it; this
+    // failure reaches the caller whatever RaiseErrors says.
+    auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, 0,
+                                                 platform::CreateDisposition::TruncateExisting);
+    if (!file.valid()) tov::raiseError(tov::errors::kDeviceIoError, kFsoSource);
+  }
+  return trapped(RaiseErrors, false, [&] {
+    auto file = openForWriting(path);
+    appendAndClose(file, Data);
+    return true;
+  });
+}
+
+bool tovFSO::OverwriteFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors) {
+  return OverwriteFileB(FileName, tov::asStrConvB(Data), RaiseErrors);
+}
+
+bool tovFSO::OverwriteFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors,
+                            bool InvertBytes) {
+  ByteArray bytes;
+  if (!unicodeBytes(Data, false, InvertBytes, RaiseErrors, bytes)) return false;
+  return OverwriteFileB(FileName, bytes, RaiseErrors);
+}
+
+void tovFSO::SwapBytePairs(ByteArray& bytes) {
+  std::uint8_t* p = bytes.data();
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i + 1 < n; i += 2) std::swap(p[i], p[i + 1]);
+  if (n % 2 != 0) raiseStandard(tov::errors::kSubscriptOutOfRange);
+}
+
+bool tovFSO::unicodeBytes(std::u16string_view text, bool withHeader, bool invert, bool raiseErrors,
+                          ByteArray& out) {
+  // A text too long for a file is a failure of the file work, so it follows
+  // RaiseErrors like the write itself.
+  return trapped(raiseErrors, false, [&] {
+    out = unicodeBytes(text, withHeader, invert);
+    return true;
+  });
+}
+
+ByteArray tovFSO::unicodeBytes(std::u16string_view text, bool withHeader, bool invert) {
+  const std::size_t units = text.size() + (withHeader ? 1 : 0);
+  if (units > static_cast<std::size_t>(kMaxFileLength / 2)) raiseStandard(tov::errors::kOverflow);
+  tov::ByteVector bytes(units * 2);
+  std::uint8_t* p = bytes.data();
+  auto put = [&](char16_t c) {
+    const std::uint8_t lo = static_cast<std::uint8_t>(c & 0xFF);
+    const std::uint8_t hi = static_cast<std::uint8_t>(c >> 8);
+    *p++ = invert ? hi : lo;
+    *p++ = invert ? lo : hi;
+  };
+  if (withHeader) put(u'\uFEFF');
+  for (char16_t c : text) put(c);
+  return ByteArray(std::move(bytes));
+}
+
+}  // namespace ferrule

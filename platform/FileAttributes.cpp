@@ -1,0 +1,135 @@
+#include "platform/FileAttributes.h"
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Path.h"
+#include "platform/WinError.h"
+
+namespace tov::platform {
+namespace {
+
+constexpr const char* kDosAttribName = "user.DOSATTRIB";
+constexpr std::uint32_t kStoredAttributes =
+    kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive;
+
+bool storedDosAttributes(const std::string& path, std::uint32_t& out) {
+  char buf[64];
+  const ssize_t n = lgetxattr(path.c_str(), kDosAttribName, buf, sizeof buf - 1);
+  if (n <= 0) return false;
+  buf[n] = '\0';
+  char* end = nullptr;
+  const unsigned long v = std::strtoul(buf, &end, 16);
+  if (end == buf) return false;
+  out = static_cast<std::uint32_t>(v) & kStoredAttributes;
+  return true;
+}
+
+std::string baseName(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  const auto slash = p.rfind('/');
+  return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+bool failWith(int err) {
+  SetLastError(winErrorFromErrno(err));
+  return false;
+}
+
+}  // namespace
+
+std::uint32_t getFileAttributesNative(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || lstat(path.c_str(), &st) != 0) {
+    SetLastError(winErrorFromErrno(path.empty() ? ENOENT : errno));
+    return kInvalidFileAttributes;
+  }
+  std::uint32_t attrs = 0;
+  if (S_ISLNK(st.st_mode)) {
+    attrs |= kFileAttributeReparsePoint;
+    struct stat target {};
+    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) attrs |= kFileAttributeDirectory;
+  } else if (S_ISDIR(st.st_mode)) {
+    attrs |= kFileAttributeDirectory;
+  } else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+    attrs |= kFileAttributeDevice;
+  }
+  if ((st.st_mode & 0222) == 0 && !S_ISLNK(st.st_mode)) attrs |= kFileAttributeReadOnly;
+
+  std::uint32_t stored = 0;
+  if (storedDosAttributes(path, stored)) {
+    attrs |= stored;
+  } else if (S_ISREG(st.st_mode)) {
+    attrs |= kFileAttributeArchive;  // a file nobody marked counts as changed since backup
+  }
+  const std::string name = baseName(path);
+  if (name.size() > 1 && name[0] == '.' && name != "..") attrs |= kFileAttributeHidden;
+  if (attrs == 0) attrs = kFileAttributeNormal;
+  SetLastError(kErrorSuccess);
+  return attrs;
+}
+
+std::uint32_t GetFileAttributesW(std::u16string_view name) {
+  return getFileAttributesNative(nativePath(name));
+}
+
+bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
+  const std::string path = nativePath(name);
+  struct stat st {};
+  if (path.empty() || stat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
+
+  mode_t mode = st.st_mode & 07777;
+  if (attributes & kFileAttributeReadOnly) {
+    mode &= ~static_cast<mode_t>(0222);
+  } else if ((mode & 0222) == 0) {
+    mode |= 0200 | ((mode & 0040) ? 0020 : 0) | ((mode & 0004) ? 0002 : 0);
+  }
+  if (mode != (st.st_mode & 07777) && chmod(path.c_str(), mode) != 0) return failWith(errno);
+
+  const std::uint32_t stored = attributes & kStoredAttributes;
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%x", stored);
+  if (setxattr(path.c_str(), kDosAttribName, text, std::char_traits<char>::length(text), 0) != 0) {
+    const int err = errno;
+    // Without extended attributes only the defaults can be represented.
+    const std::uint32_t implied = S_ISREG(st.st_mode) ? kFileAttributeArchive : 0;
+    if ((err == ENOTSUP || err == EPERM) && (stored & ~kFileAttributeHidden) == implied) {
+      SetLastError(kErrorSuccess);
+      return true;
+    }
+    return failWith(err);
+  }
+  SetLastError(kErrorSuccess);
+  return true;
+}
+
+bool DeleteFileW(std::u16string_view name) {
+  const std::string path = nativePath(name);
+  struct stat st {};
+  if (path.empty() || lstat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
+  if (S_ISDIR(st.st_mode)) return failWith(EACCES);
+  if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) return failWith(EACCES);
+  if (unlink(path.c_str()) != 0) return failWith(errno);
+  SetLastError(kErrorSuccess);
+  return true;
+}
+
+bool pathExists(std::u16string_view name) {
+  const std::string path = nativePath(name);
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool fileExists(std::u16string_view name) {
+  const std::string path = nativePath(name);
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace tov::platform

@@ -1,0 +1,45 @@
+#pragma once
+// File existence and DOS attributes, as GetFileAttributes/SetFileAttributes
+// and DeleteFile give them.
+//
+// Read-only is the absence of write bits. Hidden, system and archive live in
+// the extended attribute "user.DOSATTRIB" as hex text ("0x22"), the form that
+// file servers exchange with Windows clients; names starting with "." read as
+// hidden. Symbolic links are reparse points.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tov::platform {
+
+constexpr std::uint32_t kFileAttributeReadOnly = 0x1;
+constexpr std::uint32_t kFileAttributeHidden = 0x2;
+constexpr std::uint32_t kFileAttributeSystem = 0x4;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+constexpr std::uint32_t kFileAttributeDevice = 0x40;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kFileAttributeTemporary = 0x100;
+constexpr std::uint32_t kFileAttributeSparseFile = 0x200;
+constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
+constexpr std::uint32_t kFileAttributeCompressed = 0x800;
+constexpr std::uint32_t kFileAttributeOffline = 0x1000;
+constexpr std::uint32_t kFileAttributeNotContentIndexed = 0x2000;
+constexpr std::uint32_t kFileAttributeEncrypted = 0x4000;
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// kInvalidFileAttributes on failure, with the thread's last error set.
+std::uint32_t GetFileAttributesW(std::u16string_view name);
+std::uint32_t getFileAttributesNative(const std::string& path);
+bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
+
+// Deletes a file. A read-only file or a directory is refused with
+// ERROR_ACCESS_DENIED, as on Windows.
+bool DeleteFileW(std::u16string_view name);
+
+// True when the name is an existing file or directory.
+bool pathExists(std::u16string_view name);
+// True when the name is an existing file that is not a directory.
+bool fileExists(std::u16string_view name);
+
+}  // namespace tov::platform

@@ -1,0 +1,16 @@
+#pragma once
+// UTF-8 <-> UTF-16 at the edges of the system. Text inside is UTF-16.
+#include <string>
+#include <string_view>
+
+namespace tov::platform {
+
+// Ill-formed input (lone surrogates, bad UTF-8 sequences) becomes U+FFFD,
+// the way the Windows UTF-8 conversion treats it.
+std::string toUtf8(std::u16string_view text);
+std::u16string fromUtf8(std::string_view text);
+
+// Appends the UTF-8 form of text to out; the fast path of the converter.
+void appendUtf8(std::string& out, std::u16string_view text);
+
+}  // namespace tov::platform

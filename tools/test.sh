@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and tests twice: a normal build with
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/tools/deps.sh"
+
+echo "== normal build (-Wall -Wextra -Werror)"
+bash "$top/tools/build.sh" "$top/build" -DTOV_WERROR=ON
+ctest --test-dir "$top/build" --output-on-failure -j"$(nproc)"
+
+echo "== sanitizer build (address + undefined)"
+bash "$top/tools/build.sh" "$top/build-asan" -DTOV_WERROR=ON -DTOV_SANITIZE=ON -DTOV_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build-asan" --output-on-failure -j"$(nproc)"
