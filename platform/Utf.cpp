@@ -65,6 +65,33 @@ std::string toUtf8(std::u16string_view text) {
   return out;
 }
 
+bool isWellFormedUtf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len;
+    char32_t cp;
+    char32_t min;
+    if ((s[i] & 0xE0) == 0xC0) { len = 2; cp = s[i] & 0x1F; min = 0x80; }
+    else if ((s[i] & 0xF0) == 0xE0) { len = 3; cp = s[i] & 0x0F; min = 0x800; }
+    else if ((s[i] & 0xF8) == 0xF0) { len = 4; cp = s[i] & 0x07; min = 0x10000; }
+    else return false;
+    if (i + len > n) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      if ((s[i + k] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (s[i + k] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
 std::u16string fromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

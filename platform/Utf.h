@@ -10,6 +10,10 @@ namespace tov::platform {
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view text);
 
+// True when the bytes are well-formed UTF-8 (no surrogates, no overlong
+// forms), i.e. fromUtf8 would not replace anything.
+bool isWellFormedUtf8(std::string_view text);
+
 // Appends the UTF-8 form of text to out; the fast path of the converter.
 void appendUtf8(std::string& out, std::u16string_view text);
 
