@@ -52,11 +52,10 @@ bool isText(const pugi::xml_node& node) {
 }
 
 // Every descendant text of `node` in document order.
-std::u16string descendantText(const pugi::xml_node& node) {
+std::string_view descendantText(const pugi::xml_node& node, std::string& text) {
   const pugi::xml_node first = node.first_child();
-  // A message body is one text node: convert it without gathering.
-  if (first && !first.next_sibling() && isText(first)) return platform::fromUtf8(first.value());
-  std::string text;
+  // A message body is one text node: hand it out without gathering.
+  if (first && !first.next_sibling() && isText(first)) return first.value();
   for (pugi::xml_node current = first; current;) {
     if (isText(current)) text += current.value();
     if (current.first_child()) {
@@ -67,7 +66,7 @@ std::u16string descendantText(const pugi::xml_node& node) {
     if (current == node) break;
     current = current.next_sibling();
   }
-  return platform::fromUtf8(text);
+  return text;
 }
 
 }  // namespace
@@ -94,18 +93,23 @@ bool XmlDocument::LoadFile(std::u16string_view fileName) {
 XmlNode XmlDocument::RootNode() const { return XmlNode(state_, pugi::xpath_node(state_->document())); }
 
 std::u16string XmlDocument::NodeText(const XmlNode& node) const {
+  std::string scratch;
+  return platform::fromUtf8(NodeTextUtf8(node, scratch));
+}
+
+std::string_view XmlDocument::NodeTextUtf8(const XmlNode& node, std::string& scratch) const {
   const pugi::xpath_node& target = node.xpathNode();
-  if (target.attribute()) return platform::fromUtf8(target.attribute().value());
+  if (target.attribute()) return target.attribute().value();
   const pugi::xml_node element = target.node();
   switch (element.type()) {
     case pugi::node_element:
     case pugi::node_document:
-      return descendantText(element);
+      return descendantText(element, scratch);
     case pugi::node_pcdata:
     case pugi::node_cdata:
     case pugi::node_comment:
     case pugi::node_pi:
-      return platform::fromUtf8(element.value());
+      return element.value();
     default:
       return {};
   }

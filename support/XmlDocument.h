@@ -30,6 +30,11 @@ class XmlDocument {
   // comment or instruction node's content; "" for the null node.
   std::u16string NodeText(const XmlNode& node) const;
 
+  // The same text in UTF-8: a view into the document where the text is one
+  // piece, otherwise gathered into `scratch`. Valid while the document and
+  // `scratch` are.
+  std::string_view NodeTextUtf8(const XmlNode& node, std::string& scratch) const;
+
   // Why the last LoadFile failed; no error after a successful one.
   const XmlLoadError& LoadError() const { return loadError_; }
 

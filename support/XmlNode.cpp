@@ -20,9 +20,9 @@ void checkExpression(XmlDocumentState* document, std::u16string_view xpath) {
 XmlNodeList XmlNode::QueryNodes(std::u16string_view xpath) const {
   if (!node_ || !document_) {
     checkExpression(document_.get(), xpath);
-    return XmlNodeList(document_, pugi::xpath_node_set());
+    return XmlNodeList(document_, {});
   }
-  return XmlNodeList(document_, document_->query(xpath).evaluate_node_set(node_));
+  return XmlNodeList(document_, document_->all(xpath, node_));
 }
 
 XmlNode XmlNode::QueryNode(std::u16string_view xpath) const {
@@ -30,7 +30,7 @@ XmlNode XmlNode::QueryNode(std::u16string_view xpath) const {
     checkExpression(document_.get(), xpath);
     return XmlNode(document_, pugi::xpath_node());
   }
-  return XmlNode(document_, document_->query(xpath).evaluate_node(node_));
+  return XmlNode(document_, document_->first(xpath, node_));
 }
 
 }  // namespace tov

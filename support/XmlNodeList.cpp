@@ -4,12 +4,8 @@
 
 namespace tov {
 
-XmlNodeList::XmlNodeList(std::shared_ptr<XmlDocumentState> document, pugi::xpath_node_set nodes)
-    : document_(std::move(document)), nodes_(std::move(nodes)) {
-  // Unions and reverse axes come back unordered or reversed; callers walk
-  // the list as the document reads.
-  nodes_.sort();
-}
+XmlNodeList::XmlNodeList(std::shared_ptr<XmlDocumentState> document, std::deque<pugi::xpath_node> nodes)
+    : document_(std::move(document)), nodes_(std::move(nodes)) {}
 
 XmlNode XmlNodeList::Item(std::int32_t index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= nodes_.size()) raiseError(errors::kSubscriptOutOfRange);

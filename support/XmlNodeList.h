@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <pugixml.hpp>
+#include <deque>
+#include <vector>
 
 #include "support/XmlNode.h"
 
@@ -13,7 +15,8 @@ class XmlDocumentState;
 class XmlNodeList {
  public:
   XmlNodeList() = default;
-  XmlNodeList(std::shared_ptr<XmlDocumentState> document, pugi::xpath_node_set nodes);
+  // The nodes must be in document order already.
+  XmlNodeList(std::shared_ptr<XmlDocumentState> document, std::deque<pugi::xpath_node> nodes);
 
   std::int32_t Count() const { return static_cast<std::int32_t>(nodes_.size()); }
   // Node `index`, from 0; raises error 9 outside 0..Count()-1.
@@ -21,7 +24,7 @@ class XmlNodeList {
 
  private:
   std::shared_ptr<XmlDocumentState> document_;
-  pugi::xpath_node_set nodes_;
+  std::deque<pugi::xpath_node> nodes_;
 };
 
 }  // namespace tov

@@ -267,4 +267,34 @@ TEST_F(XmlDocumentTest, NodesKeepTheirTreeAfterTheDocumentMovesOn) {
   EXPECT_EQ(doc_.RootNode().QueryNodes(u"/Log").Count(), 0);
 }
 
+// Plain child and attribute paths are walked without the XPath engine; a
+// predicate that is always true forces the engine, and both must agree.
+TEST_F(XmlDocumentTest, DirectPathWalksMatchTheXPathEngine) {
+  ASSERT_TRUE(load(
+      "<Log><Message><From><User/><User FriendlyName='late'/></From></Message>"
+      "<Message Date='d2'><From><User FriendlyName='x'/></From><Text>a<b>b</b><![CDATA[c]]></Text><Text>2</Text></Message>"
+      "<Other><Message Date='nested'/></Other><p:Message Date='prefixed'/></Log>"));
+  const XmlNode root = doc_.RootNode();
+  for (const std::u16string path : {u"/Log/Message/From/User/@FriendlyName", u"/Log/Message/@Date", u"/Log/Message",
+                                    u"/Log/Message/Text", u"/Log/Missing/@x", u"Log/Message/From"}) {
+    const XmlNodeList direct = root.QueryNodes(path);
+    const XmlNodeList engine = root.QueryNodes(path + u"[true()]");
+    ASSERT_EQ(direct.Count(), engine.Count()) << std::string(path.begin(), path.end());
+    for (std::int32_t i = 0; i < direct.Count(); ++i) {
+      EXPECT_EQ(doc_.NodeText(direct.Item(i)), doc_.NodeText(engine.Item(i)));
+      EXPECT_EQ(direct.Item(i).xpathNode(), engine.Item(i).xpathNode());
+    }
+    EXPECT_EQ(root.QueryNode(path).xpathNode(), root.QueryNode(path + u"[true()]").xpathNode());
+  }
+  EXPECT_EQ(text(u"/Log/Message/From/User/@FriendlyName"), u"late");
+  const XmlNode second = root.QueryNodes(u"/Log/Message").Item(1);
+  EXPECT_EQ(doc_.NodeText(second.QueryNode(u"Text")), u"abc");
+  // From an attribute, relative steps find nothing but absolute ones still work.
+  const XmlNode date = second.QueryNode(u"@Date");
+  EXPECT_TRUE(date.QueryNode(u"Text").IsNull());
+  EXPECT_EQ(doc_.NodeText(date.QueryNode(u"/Log/Message/@Date")), u"d2");
+  std::string scratch;
+  EXPECT_EQ(doc_.NodeTextUtf8(second.QueryNode(u"Text"), scratch), "abc");
+}
+
 }  // namespace
