@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git python3
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev fonts-dejavu-core xvfb imagemagick
+  pybind11-dev python3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

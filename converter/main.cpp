@@ -1,0 +1,4 @@
+// The program's entry point.
+#include "converter/modMain.h"
+
+int main() { return quillmark::Main(); }

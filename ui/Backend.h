@@ -1,0 +1,44 @@
+#pragma once
+// What draws the windows: the forms model tells its backend about every
+// change, and the backend feeds the user's actions back through the model's
+// own methods (Control::click, Form::pressKey, ...), so all window logic
+// stays in the model. One backend serves the whole program.
+#include <memory>
+
+#include "ui/Control.h"
+#include "ui/Form.h"
+#include "ui/Geometry.h"
+#include "ui/MessageBoxRequest.h"
+
+namespace tov::ui {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual void showForm(Form& form) = 0;
+  virtual void hideForm(Form& form) = 0;
+  // The window is unloaded or destroyed: its window goes.
+  virtual void dropForm(Form& form) = 0;
+  // Returns once the form is no longer shown.
+  virtual void runModal(Form& form) = 0;
+  virtual void formChanged(Form& form, FormProperty property) = 0;
+  virtual void controlChanged(Control& control, ControlProperty property) = 0;
+  virtual void focusChanged(Form& form, Control* control) = 0;
+  // Returns the id of the button chosen (1 OK, 2 Cancel, 6 Yes, 7 No, ...).
+  virtual int messageBox(const MessageBoxRequest& request) = 0;
+  // Returns when no window is shown any more.
+  virtual void runEventLoop() = 0;
+  // The screen's work area in twips.
+  virtual Size screenSize() const = 0;
+
+  // The backend in use; a headless one until another is installed.
+  static Backend& current();
+  // Installs a backend and returns the one it replaces.
+  static std::unique_ptr<Backend> install(std::unique_ptr<Backend> backend);
+};
+
+// Runs the program's message loop until the last shown window is gone.
+void runEventLoop();
+
+}  // namespace tov::ui

@@ -1,0 +1,14 @@
+#pragma once
+// What a window event hands its handler.
+namespace tov::ui {
+
+class Control;
+
+struct EventArgs {
+  Control* source = nullptr;  // the control that raised it; null for Form_ events
+  int index = -1;             // the source's index in its control array, -1 when none
+  int keyCode = 0;            // KeyDown: a handler sets it to 0 to swallow the key
+  int shift = 0;              // KeyDown: Shift 1, Ctrl 2, Alt 4
+};
+
+}  // namespace tov::ui

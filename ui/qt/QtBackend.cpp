@@ -1,0 +1,108 @@
+#include "ui/qt/QtBackend.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "ui/qt/QtMessageBox.h"
+
+namespace tov::ui {
+
+QtBackend::QtBackend() { QApplication::setQuitOnLastWindowClosed(false); }
+
+QtBackend::~QtBackend() {
+  for (auto& [form, window] : windows_) delete window;
+  // Windows already closed wait for deletion in the event queue.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QtFormWindow* QtBackend::windowFor(const Form& form) const {
+  auto it = windows_.find(&form);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+QWidget* QtBackend::widgetFor(const Control& control) const {
+  QtFormWindow* window = windowFor(control.form());
+  return window ? window->widgetFor(control) : nullptr;
+}
+
+void QtBackend::showForm(Form& form) {
+  QtFormWindow*& window = windows_[&form];
+  if (!window) window = new QtFormWindow(form);
+  window->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void QtBackend::hideForm(Form& form) {
+  if (QtFormWindow* window = windowFor(form)) window->hide();
+  endLoopsOf(form);
+}
+
+void QtBackend::dropForm(Form& form) {
+  auto it = windows_.find(&form);
+  if (it != windows_.end()) {
+    QtFormWindow* window = it->second;
+    windows_.erase(it);
+    window->detach();
+    window->hide();
+    // It may be the window whose event is being handled right now.
+    window->deleteLater();
+  }
+  endLoopsOf(form);
+}
+
+bool QtBackend::anyFormShown() const {
+  for (const auto& [form, window] : windows_) {
+    if (form->isVisible()) return true;
+  }
+  return false;
+}
+
+void QtBackend::endLoopsOf(const Form& form) {
+  for (const ModalLoop& modal : modalLoops_) {
+    if (modal.form == &form) modal.loop->quit();
+  }
+  if (mainLoop_ && !anyFormShown()) mainLoop_->quit();
+}
+
+void QtBackend::runModal(Form& form) {
+  if (!form.isVisible()) return;
+  QEventLoop loop;
+  modalLoops_.push_back({&form, &loop});
+  loop.exec();
+  modalLoops_.pop_back();
+}
+
+void QtBackend::formChanged(Form& form, FormProperty property) {
+  if (QtFormWindow* window = windowFor(form)) window->update(property);
+}
+
+void QtBackend::controlChanged(Control& control, ControlProperty property) {
+  if (QtFormWindow* window = windowFor(control.form())) window->update(control, property);
+}
+
+void QtBackend::focusChanged(Form& form, Control* control) {
+  if (QtFormWindow* window = windowFor(form)) window->showFocus(control);
+}
+
+int QtBackend::messageBox(const MessageBoxRequest& request) {
+  return showQtMessageBox(request, QApplication::activeWindow());
+}
+
+void QtBackend::runEventLoop() {
+  if (!anyFormShown()) return;
+  QEventLoop loop;
+  mainLoop_ = &loop;
+  loop.exec();
+  mainLoop_ = nullptr;
+}
+
+Size QtBackend::screenSize() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return {pixelsToTwips(1024), pixelsToTwips(768)};
+  const QRect area = screen->availableGeometry();
+  return {pixelsToTwips(area.width()), pixelsToTwips(area.height())};
+}
+
+}  // namespace tov::ui

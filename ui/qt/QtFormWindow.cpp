@@ -1,0 +1,136 @@
+#include "ui/qt/QtFormWindow.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPixmap>
+
+#include "ui/KeyCodes.h"
+#include "ui/qt/QtFonts.h"
+#include "ui/qt/QtKeyMap.h"
+#include "ui/qt/QtText.h"
+
+namespace tov::ui {
+
+QtFormWindow::QtFormWindow(Form& form) : QWidget(nullptr, Qt::Window), form_(&form) {
+  setObjectName(QString::fromStdString(form.name()));
+  if (form.fixedBorder()) setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  update(FormProperty::Caption);
+  update(FormProperty::Font);
+  update(FormProperty::Icon);
+  applySize();
+  update(FormProperty::Position);
+  // Declaration order: a frame comes before the controls it holds.
+  for (Control* control : form.controls()) {
+    QWidget* parent = control->container() ? widgetFor(*control->container()) : this;
+    bindings_.push_back(std::make_unique<QtControlBinding>(*control, parent ? parent : this));
+    bindings_.back()->widget()->installEventFilter(this);
+  }
+  installEventFilter(this);
+}
+
+QtFormWindow::~QtFormWindow() {
+  detach();
+  // The widgets go while their bindings still exist, since a widget may
+  // signal while it is taken down; last made first, so a frame's controls
+  // go before the frame that owns them.
+  for (auto it = bindings_.rbegin(); it != bindings_.rend(); ++it) delete (*it)->widget();
+}
+
+void QtFormWindow::detach() {
+  form_ = nullptr;
+  for (auto& binding : bindings_) binding->detach();
+}
+
+QtControlBinding* QtFormWindow::bindingFor(const Control& control) const {
+  for (const auto& binding : bindings_) {
+    if (binding->control() == &control) return binding.get();
+  }
+  return nullptr;
+}
+
+QtControlBinding* QtFormWindow::bindingFor(const QObject* widget) const {
+  for (const auto& binding : bindings_) {
+    if (binding->widget() == widget) return binding.get();
+  }
+  return nullptr;
+}
+
+QWidget* QtFormWindow::widgetFor(const Control& control) const {
+  QtControlBinding* binding = bindingFor(control);
+  return binding ? binding->widget() : nullptr;
+}
+
+void QtFormWindow::applySize() {
+  const Size size = form_->clientSize();
+  const QSize pixels(twipsToPixels(size.width), twipsToPixels(size.height));
+  if (form_->fixedBorder()) {
+    setFixedSize(pixels);
+  } else {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(pixels);
+  }
+}
+
+void QtFormWindow::applyIcon() {
+  if (form_->icon().empty()) {
+    // An empty QIcon would fall back to the application's icon.
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    setWindowIcon(QIcon(blank));
+  } else {
+    setWindowIcon(QIcon(toQString(form_->icon())));
+  }
+}
+
+void QtFormWindow::update(FormProperty property) {
+  if (!form_) return;
+  switch (property) {
+    case FormProperty::Caption: setWindowTitle(toQString(form_->caption())); break;
+    case FormProperty::Position: move(twipsToPixels(form_->left()), twipsToPixels(form_->top())); break;
+    case FormProperty::Size:
+    case FormProperty::Border: applySize(); break;
+    case FormProperty::Font: setFont(fontFor(form_->fontName(), form_->fontSize())); break;
+    case FormProperty::Icon: applyIcon(); break;
+  }
+}
+
+void QtFormWindow::update(Control& control, ControlProperty property) {
+  if (QtControlBinding* binding = bindingFor(control)) binding->push(property);
+}
+
+void QtFormWindow::showFocus(Control* control) {
+  QWidget* widget = control ? widgetFor(*control) : nullptr;
+  if (widget && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtFormWindow::closeEvent(QCloseEvent* event) {
+  // The form decides; it closes the window itself when it unloads.
+  event->ignore();
+  if (form_) form_->pressCloseBox();
+}
+
+bool QtFormWindow::keyPressed(QObject* watched, QEvent* event) {
+  // A key a widget did not use travels on to its parents; the form has seen
+  // it already then.
+  QWidget* target = focusWidget() ? focusWidget() : this;
+  if (watched != target) return false;
+  const KeyPress key = keyPressFrom(*static_cast<QKeyEvent*>(event));
+  if (key.keyCode == 0) return false;
+  // The style shows where the focus is once the keyboard has moved it.
+  if (key.keyCode == kKeyTab) setAttribute(Qt::WA_KeyboardFocusChange);
+  return form_->pressKey(key.keyCode, key.shift);
+}
+
+bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!form_) return false;
+  if (event->type() == QEvent::KeyPress) return keyPressed(watched, event);
+  if (event->type() == QEvent::FocusIn) {
+    QtControlBinding* binding = bindingFor(watched);
+    if (binding && binding->control()) binding->control()->setFocus();
+  }
+  return false;
+}
+
+}  // namespace tov::ui

@@ -1,0 +1,17 @@
+#pragma once
+// The model's UTF-16 text and Qt's are the same code units.
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace tov::ui {
+
+inline QString toQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+inline std::u16string fromQString(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+}
+
+}  // namespace tov::ui
