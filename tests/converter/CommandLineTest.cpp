@@ -1,0 +1,145 @@
+// The real program run unattended, without a display: each mode, its exit
+// status, its messages on stderr, and the settings it reads and writes.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+
+namespace {
+
+struct ProgramRun {
+  int status = -1;
+  std::string err;
+};
+
+class CommandLine : public ::testing::Test {
+ protected:
+  // Runs the program in `cwd` with the arguments; stdin is /dev/null, so a
+  // program that waited for input would see end of file at once.
+  ProgramRun run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
+    int pipeFds[2];
+    EXPECT_EQ(pipe(pipeFds), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      dup2(pipeFds[1], 2);
+      const int null = open("/dev/null", O_RDWR);
+      dup2(null, 0);
+      dup2(null, 1);
+      close(pipeFds[0]);
+      if (chdir(work.path().c_str()) != 0) _exit(126);
+      unsetenv("DISPLAY");
+      unsetenv("WAYLAND_DISPLAY");
+      setenv("QUILLMARK_UI", "headless", 1);
+      setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+      setenv("TOVAPPS_ACP", "1252", 1);
+      setenv("TOVAPPS_OEMCP", "850", 1);
+      for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
+      std::vector<char*> argv{const_cast<char*>(QUILLMARK_BINARY)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(QUILLMARK_BINARY, argv.data());
+      _exit(127);
+    }
+    close(pipeFds[1]);
+    ProgramRun result;
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buf, sizeof buf)) > 0) result.err.append(buf, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  std::string settings() const { return tovtest::readBytes(config / "TOVapps" / "Quillmark.ini"); }
+
+  void writeLog(const std::string& name) {
+    tovtest::writeBytes(work / name,
+                        "<Log><Message Date='d' Time='t'><From><User FriendlyName='Ann'/></From>"
+                        "<To><User FriendlyName='Bob'/></To><Text>hi</Text></Message></Log>");
+  }
+
+  tovtest::TempDir work{"cli"};
+  tovtest::TempDir config{"cliconfig"};
+};
+
+TEST_F(CommandLine, UsageForQuestionMarkAndForThreeArguments) {
+  const ProgramRun usage = run({"/?"});
+  EXPECT_EQ(usage.status, 0);
+  EXPECT_NE(usage.err.find("TOVapps - Quillmark: Usage:"), std::string::npos) << usage.err;
+  EXPECT_NE(usage.err.find("quillmark[.EXE] [InFileName [OutFileName]]"), std::string::npos);
+
+  const ProgramRun three = run({"a.xml", "b.txt", "c"});
+  EXPECT_EQ(three.status, 2);
+  EXPECT_NE(three.err.find("Usage:"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(work / "b.txt"));
+
+  // Without a display the window cannot open: usage instead of waiting.
+  const ProgramRun none = run({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("Usage:"), std::string::npos);
+}
+
+TEST_F(CommandLine, OneArgumentConvertsBesideTheInputAndStoresSettings) {
+  writeLog("chat.xml");
+  const ProgramRun r = run({"chat.xml"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("All done ^_^v"), std::string::npos);
+  const std::string text = tovtest::readBytes(work / "chat.TXT");
+  EXPECT_EQ(text.substr(0, 6), "\xEF\xBB\xBF###");  // UTF-8 is the first-start default
+  EXPECT_NE(text.find("### Ann - Bob\r\n"), std::string::npos);
+  // The first start without a display keeps the preselected language and
+  // the window's unload stores the selections, as in interactive use.
+  const std::string ini = settings();
+  EXPECT_NE(ini.find("LanguageID=1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Output Encoding=2"), std::string::npos);
+  EXPECT_NE(ini.find("Paragraph Type=0"), std::string::npos);
+}
+
+TEST_F(CommandLine, TwoArgumentsUseTheStoredEncodingAndTheOutputAsTyped) {
+  writeLog("in.xml");
+  std::filesystem::create_directories(config / "TOVapps");
+  tovtest::writeBytes(config / "TOVapps" / "Quillmark.ini",
+                      "Output Encoding=3\nParagraph Type=2\n[Localization]\nLanguageID=0\n");
+  std::filesystem::create_directory(work / "sub");
+  const ProgramRun r = run({"in.xml", "sub/out.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Готово ^_^v"), std::string::npos);
+  const std::string text = tovtest::readBytes(work / "sub" / "out.txt");
+  EXPECT_EQ(text.substr(0, 4), std::string("\xFF\xFE#\0", 4));
+  EXPECT_NE(text.find(std::string("h\0i\0\n\0\n\0", 8)), std::string::npos);
+}
+
+TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
+  const ProgramRun missing = run({"missing.xml"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Ну далось загрузить файл истории."), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(work / "missing.TXT"));
+
+  // "/?" with a second word is two file names, and a switch is a file name.
+  const ProgramRun twoWords = run({"/?", "out.txt"});
+  EXPECT_EQ(twoWords.status, 1);
+  EXPECT_EQ(run({"-h"}).status, 1);
+
+  writeLog("chat.xml");
+  const ProgramRun noDir = run({"chat.xml", "no/such/dir/out.txt"});
+  EXPECT_EQ(noDir.status, 1);
+  EXPECT_NE(noDir.err.find("no/such/dir/out.txt"), std::string::npos);
+  EXPECT_NE(noDir.err.find("Can't create text file."), std::string::npos);
+}
+
+TEST_F(CommandLine, FirstStartOnACyrillicSystemChoosesRussian) {
+  writeLog("chat.xml");
+  const ProgramRun r = run({"chat.xml"}, {"TOVAPPS_ACP=1251"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("Готово"), std::string::npos);
+  EXPECT_NE(settings().find("LanguageID=0"), std::string::npos);
+}
+
+}  // namespace
