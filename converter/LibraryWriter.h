@@ -1,12 +1,14 @@
 #pragma once
-// The converter's way to the file library's whole-file writers.
-#include <memory>
-
+// The converter's way to the file library: tovFSO created through the
+// component registry on first use, kept for the rest of the run, and its
+// whole-file writers called by their slots, as any early-bound client does.
 #include "converter/HistoryConversion.h"
 
 namespace quillmark {
 
-// The writer of this run: created on first use, kept until the run ends.
+// The writer of this run.
 TextFileWriter& libraryWriter();
+// Lets go of the library's object; the end of the run calls it.
+void releaseLibraryWriter();
 
 }  // namespace quillmark

@@ -83,6 +83,7 @@ int Main() {
     status = convertFromCommandLine(localization);
   }
   g_localization = nullptr;
+  releaseLibraryWriter();
   return status;
 }
 

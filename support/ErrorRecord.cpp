@@ -34,7 +34,7 @@ std::u16string standardDescription(std::int32_t number) {
     case 91: return u"Object variable or With block variable not set";
     case 94: return u"Invalid use of Null";
     case 424: return u"Object required";
-    case 429: return u"ActiveX component can't create object";
+    case 429: return u"Component can't create object";
     case 438: return u"Object doesn't support this property or method";
     case 449: return u"Argument not optional";
     case 450: return u"Wrong number of arguments or invalid property assignment";

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,15 @@ struct ProgramRun {
 
 class CommandLine : public ::testing::Test {
  protected:
+  // The program writes through the library found in the component
+  // registry: register the built one in this test's own registry.
+  void SetUp() override {
+    const std::string command = "TOVAPPS_REGISTRY='" + registry() + "' '" TOVREGSVR_BINARY "' '" FERRULE_LIBRARY
+                                "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  }
+  std::string registry() const { return (config / "registry.ini").string(); }
+
   // Runs the program in `cwd` with the arguments; stdin is /dev/null, so a
   // program that waited for input would see end of file at once.
   ProgramRun run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
@@ -38,6 +48,7 @@ class CommandLine : public ::testing::Test {
       setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
       setenv("TOVAPPS_ACP", "1252", 1);
       setenv("TOVAPPS_OEMCP", "850", 1);
+      setenv("TOVAPPS_REGISTRY", registry().c_str(), 1);
       for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
       std::vector<char*> argv{const_cast<char*>(QUILLMARK_BINARY)};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -132,6 +143,31 @@ TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
   EXPECT_EQ(noDir.status, 1);
   EXPECT_NE(noDir.err.find("no/such/dir/out.txt"), std::string::npos);
   EXPECT_NE(noDir.err.find("Can't create text file."), std::string::npos);
+}
+
+TEST_F(CommandLine, MissingLibraryIsAClearWriteFailure) {
+  writeLog("chat.xml");
+  std::filesystem::remove(registry());
+  const ProgramRun unregistered = run({"chat.xml"});
+  EXPECT_EQ(unregistered.status, 1);
+  EXPECT_NE(unregistered.err.find("Can't create text file."), std::string::npos) << unregistered.err;
+  EXPECT_NE(unregistered.err.find("Ferrule0101.tovFSO"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(work / "chat.TXT"));
+
+  // A registry entry pointing at a library that is gone.
+  tovtest::writeBytes(config / "gone.so", "not a library");
+  const std::string command = "TOVAPPS_REGISTRY='" + registry() + "' '" TOVREGSVR_BINARY "' '" FERRULE_LIBRARY
+                              "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string text = tovtest::readBytes(registry());
+  const std::string library = FERRULE_LIBRARY;
+  for (std::size_t at = text.find(library); at != std::string::npos; at = text.find(library, at)) {
+    text.replace(at, library.size(), (config / "gone.so").string());
+  }
+  tovtest::writeBytes(registry(), text);
+  const ProgramRun broken = run({"chat.xml"});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.err.find("Ferrule0101.tovFSO"), std::string::npos) << broken.err;
 }
 
 TEST_F(CommandLine, FirstStartOnACyrillicSystemChoosesRussian) {

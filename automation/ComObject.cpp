@@ -1,0 +1,93 @@
+#include "automation/ComObject.h"
+
+#include <new>
+
+#include "automation/ModuleUsage.h"
+#include "platform/Utf.h"
+
+namespace tov::automation {
+namespace {
+
+HResult getErrorInfoSlot(ErrorInfoSource* self, ErrorRecord* out) {
+  if (!out) return kEPointer;
+  std::optional<ErrorRecord> record = ComObject::ownerOf(self)->takeLastError();
+  if (!record) return kSFalse;
+  *out = std::move(*record);
+  return kSOk;
+}
+
+const SlotPtr kErrorInfoSourceTable[] = {
+    reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),
+    reinterpret_cast<SlotPtr>(&unknown_slots::addRef),
+    reinterpret_cast<SlotPtr>(&unknown_slots::release),
+    reinterpret_cast<SlotPtr>(&getErrorInfoSlot),
+};
+
+// Errors that are not the runtime's own: the frame reports them as the
+// runtime's internal error, with the text of the fault.
+constexpr std::int32_t kInternalError = 51;
+
+}  // namespace
+
+ComObject::ComObject(const SlotPtr* primaryTable)
+    : primary_{{primaryTable}, this}, errorSource_{{kErrorInfoSourceTable}, this} {
+  ModuleUsage::objectCreated();
+}
+
+ComObject::~ComObject() { ModuleUsage::objectDestroyed(); }
+
+std::uint32_t ComObject::addRef() { return ++refs_; }
+
+std::uint32_t ComObject::release() {
+  const std::uint32_t left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HResult ComObject::queryInterface(const Guid& iid, void** out) {
+  if (!out) return kEPointer;
+  *out = nullptr;
+  if (iid == kIidUnknown || answersWithPrimary(iid)) {
+    *out = &primary_;
+  } else if (iid == kIidErrorInfoSource) {
+    *out = &errorSource_;
+  } else {
+    return kENoInterface;
+  }
+  addRef();
+  return kSOk;
+}
+
+std::optional<ErrorRecord> ComObject::takeLastError() { return std::exchange(lastError_, std::nullopt); }
+
+HResult ComObject::failWithCurrentException() {
+  ErrorRecord record;
+  try {
+    throw;
+  } catch (const RuntimeError& e) {
+    record = e.record();
+  } catch (const std::bad_alloc&) {
+    record = standardError(errors::kOutOfMemory, errorSource());
+  } catch (const std::exception& e) {
+    record.number = kInternalError;
+    record.source = errorSource();
+    record.description = u"Internal error: " + platform::fromUtf8(e.what());
+  } catch (...) {
+    record.number = kInternalError;
+    record.source = errorSource();
+    record.description = u"Internal error";
+  }
+  const HResult hr = record.hresult();
+  lastError_ = std::move(record);
+  return hr;
+}
+
+namespace unknown_slots {
+HResult queryInterface(Unknown* self, const Guid& iid, void** out) {
+  return ComObject::ownerOf(self)->queryInterface(iid, out);
+}
+std::uint32_t addRef(Unknown* self) { return ComObject::ownerOf(self)->addRef(); }
+std::uint32_t release(Unknown* self) { return ComObject::ownerOf(self)->release(); }
+}  // namespace unknown_slots
+
+}  // namespace tov::automation

@@ -1,0 +1,284 @@
+#pragma once
+// Turns a member function of a frame object into a slot of its interface.
+//
+// A member is written in plain C++ with the slot's own parameter types
+// (std::u16string_view for String, VariantBool, std::int32_t for Long and
+// enumerations, tov::ByteArray* for a byte array by reference, const
+// Variant& for an optional parameter without default, ...) and returns its
+// result or throws tov::RuntimeError. From it the binder makes:
+//  - the slot function early-bound clients call through the table:
+//    HResult (Dispatch* self, params..., Result* out), the error kept as the
+//    object's error information;
+//  - the adapter Invoke uses to call that same slot with Variant arguments
+//    already converted to the declared types.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "automation/ComObject.h"
+#include "automation/Variant.h"
+
+namespace tov::automation {
+
+// The binary form of a parameter or result, matched against the type
+// description when an interface's table is built.
+enum class Shape : std::uint8_t {
+  Void,
+  String,
+  Boolean,
+  Integer,
+  Long,
+  Double,
+  Date,
+  ByteArray,
+  ByteArrayRef,
+  Variant,
+  VariantRef,
+  LongRef,
+  BooleanRef,
+  Object,
+  Unknown,
+};
+
+using InvokeAdapter = HResult (*)(Dispatch* self, SlotPtr slot, std::span<Variant> args, Variant* result);
+
+struct MemberBinding {
+  SlotPtr slot = nullptr;
+  InvokeAdapter adapter = nullptr;
+  std::vector<Shape> params;
+  Shape result = Shape::Void;
+};
+
+namespace binding_detail {
+
+template <typename T>
+struct Arg;
+template <>
+struct Arg<std::u16string_view> {
+  static constexpr Shape shape = Shape::String;
+  static std::u16string_view from(Variant& v) { return v.stringValue(); }
+};
+template <>
+struct Arg<VariantBool> {
+  static constexpr Shape shape = Shape::Boolean;
+  static VariantBool from(Variant& v) { return v.boolValue(); }
+};
+template <>
+struct Arg<std::int16_t> {
+  static constexpr Shape shape = Shape::Integer;
+  static std::int16_t from(Variant& v) { return v.integerValue(); }
+};
+template <>
+struct Arg<std::int32_t> {
+  static constexpr Shape shape = Shape::Long;
+  static std::int32_t from(Variant& v) { return v.longValue(); }
+};
+template <>
+struct Arg<double> {
+  static constexpr Shape shape = Shape::Double;
+  static double from(Variant& v) { return v.doubleValue(); }
+};
+template <>
+struct Arg<Date> {
+  static constexpr Shape shape = Shape::Date;
+  static Date from(Variant& v) { return v.dateValue(); }
+};
+template <>
+struct Arg<tov::ByteArray*> {
+  static constexpr Shape shape = Shape::ByteArrayRef;
+  static tov::ByteArray* from(Variant& v) { return v.bytesStorage(); }
+};
+template <>
+struct Arg<const Variant&> {
+  static constexpr Shape shape = Shape::Variant;
+  static const Variant& from(Variant& v) { return v.deref(); }
+};
+template <>
+struct Arg<Variant*> {
+  static constexpr Shape shape = Shape::VariantRef;
+  static Variant* from(Variant& v) { return &v.deref(); }
+};
+// An omitted optional by-reference parameter arrives as no storage at all.
+template <>
+struct Arg<std::int32_t*> {
+  static constexpr Shape shape = Shape::LongRef;
+  static std::int32_t* from(Variant& v) { return v.isMissing() ? nullptr : v.longStorage(); }
+};
+template <>
+struct Arg<VariantBool*> {
+  static constexpr Shape shape = Shape::BooleanRef;
+  static VariantBool* from(Variant& v) { return v.isMissing() ? nullptr : v.boolStorage(); }
+};
+template <>
+struct Arg<Dispatch*> {
+  static constexpr Shape shape = Shape::Object;
+  static Dispatch* from(Variant& v) { return v.dispatchValue(); }
+};
+
+template <typename T>
+struct Result;
+template <>
+struct Result<std::u16string> {
+  using Out = std::u16string;
+  static constexpr Shape shape = Shape::String;
+  static void store(Out* out, std::u16string r) { *out = std::move(r); }
+  static Variant toVariant(Out& o) { return Variant::fromString(std::move(o)); }
+};
+template <>
+struct Result<VariantBool> {
+  using Out = VariantBool;
+  static constexpr Shape shape = Shape::Boolean;
+  // Whatever bit pattern the member made, a client reads exactly -1 or 0.
+  static void store(Out* out, VariantBool r) { *out = toVariantBool(isTrue(r)); }
+  static Variant toVariant(Out& o) { return Variant::fromBool(o); }
+};
+template <>
+struct Result<std::int16_t> {
+  using Out = std::int16_t;
+  static constexpr Shape shape = Shape::Integer;
+  static void store(Out* out, Out r) { *out = r; }
+  static Variant toVariant(Out& o) { return Variant::fromInteger(o); }
+};
+template <>
+struct Result<std::int32_t> {
+  using Out = std::int32_t;
+  static constexpr Shape shape = Shape::Long;
+  static void store(Out* out, Out r) { *out = r; }
+  static Variant toVariant(Out& o) { return Variant::fromLong(o); }
+};
+template <>
+struct Result<double> {
+  using Out = double;
+  static constexpr Shape shape = Shape::Double;
+  static void store(Out* out, Out r) { *out = r; }
+  static Variant toVariant(Out& o) { return Variant::fromDouble(o); }
+};
+template <>
+struct Result<Date> {
+  using Out = Date;
+  static constexpr Shape shape = Shape::Date;
+  static void store(Out* out, Out r) { *out = r; }
+  static Variant toVariant(Out& o) { return Variant::fromDate(o); }
+};
+template <>
+struct Result<tov::ByteArray> {
+  using Out = tov::ByteArray;
+  static constexpr Shape shape = Shape::ByteArray;
+  static void store(Out* out, Out r) { *out = std::move(r); }
+  static Variant toVariant(Out& o) { return Variant::fromBytes(std::move(o)); }
+};
+template <>
+struct Result<Variant> {
+  using Out = Variant;
+  static constexpr Shape shape = Shape::Variant;
+  static void store(Out* out, Out r) { *out = std::move(r); }
+  static Variant toVariant(Out& o) { return std::move(o); }
+};
+// Object results leave the slot as a reference the caller owns.
+template <>
+struct Result<ComPtr<Dispatch>> {
+  using Out = Dispatch*;
+  static constexpr Shape shape = Shape::Object;
+  static void store(Out* out, ComPtr<Dispatch> r) { *out = r.detach(); }
+  static Variant toVariant(Out& o) { return Variant::fromDispatch(ComPtr<Dispatch>::adopt(std::exchange(o, nullptr))); }
+};
+template <>
+struct Result<ComPtr<Unknown>> {
+  using Out = Unknown*;
+  static constexpr Shape shape = Shape::Unknown;
+  static void store(Out* out, ComPtr<Unknown> r) { *out = r.detach(); }
+  static Variant toVariant(Out& o) { return Variant::fromUnknown(ComPtr<Unknown>::adopt(std::exchange(o, nullptr))); }
+};
+
+template <typename C, typename R, typename... A>
+struct Signature {
+  using Out = typename Result<R>::Out;
+  using Fn = HResult (*)(Dispatch*, A..., Out*);
+
+  template <auto M>
+  static HResult slot(Dispatch* self, A... a, Out* out) {
+    if (!out) return kEPointer;
+    try {
+      Result<R>::store(out, (objectOf<C>(self)->*M)(std::forward<A>(a)...));
+      return kSOk;
+    } catch (...) {
+      return ComObject::ownerOf(self)->failWithCurrentException();
+    }
+  }
+
+  template <std::size_t... I>
+  static HResult call(Dispatch* self, SlotPtr p, [[maybe_unused]] std::span<Variant> args, Variant* result,
+                      std::index_sequence<I...>) {
+    Out out{};
+    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::from(args[I])..., &out);
+    if (failed(hr)) return hr;
+    Variant v = Result<R>::toVariant(out);
+    if (result) *result = std::move(v);
+    return hr;
+  }
+  static HResult adapter(Dispatch* self, SlotPtr p, std::span<Variant> args, Variant* result) {
+    return call(self, p, args, result, std::index_sequence_for<A...>{});
+  }
+  static constexpr Shape resultShape = Result<R>::shape;
+};
+
+template <typename C, typename... A>
+struct Signature<C, void, A...> {
+  using Fn = HResult (*)(Dispatch*, A...);
+
+  template <auto M>
+  static HResult slot(Dispatch* self, A... a) {
+    try {
+      (objectOf<C>(self)->*M)(std::forward<A>(a)...);
+      return kSOk;
+    } catch (...) {
+      return ComObject::ownerOf(self)->failWithCurrentException();
+    }
+  }
+
+  template <std::size_t... I>
+  static HResult call(Dispatch* self, SlotPtr p, [[maybe_unused]] std::span<Variant> args, Variant* result,
+                      std::index_sequence<I...>) {
+    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::from(args[I])...);
+    if (succeeded(hr) && result) *result = Variant();
+    return hr;
+  }
+  static HResult adapter(Dispatch* self, SlotPtr p, std::span<Variant> args, Variant* result) {
+    return call(self, p, args, result, std::index_sequence_for<A...>{});
+  }
+  static constexpr Shape resultShape = Shape::Void;
+};
+
+template <typename M>
+struct MemberTraits;
+template <typename C, typename R, typename... A>
+struct MemberTraits<R (C::*)(A...)> {
+  using Sig = Signature<C, R, A...>;
+  static std::vector<Shape> params() { return {Arg<A>::shape...}; }
+};
+template <typename C, typename R, typename... A>
+struct MemberTraits<R (C::*)(A...) const> {
+  using Sig = Signature<C, R, A...>;
+  static std::vector<Shape> params() { return {Arg<A>::shape...}; }
+};
+
+}  // namespace binding_detail
+
+// The function type of the slot made from member M: what an early-bound
+// client casts the table entry to.
+template <auto M>
+using SlotFunction = typename binding_detail::MemberTraits<decltype(M)>::Sig::Fn;
+
+template <auto M>
+MemberBinding bindSlot() {
+  using Traits = binding_detail::MemberTraits<decltype(M)>;
+  using Sig = typename Traits::Sig;
+  return MemberBinding{reinterpret_cast<SlotPtr>(&Sig::template slot<M>), &Sig::adapter, Traits::params(),
+                       Sig::resultShape};
+}
+
+}  // namespace tov::automation

@@ -1,0 +1,20 @@
+#pragma once
+// A Python iterator over an enumerator of variants.
+#include <pybind11/pybind11.h>
+
+#include "automation/ComPtr.h"
+
+namespace ferrule_py {
+
+namespace py = pybind11;
+
+class Enumerator {
+ public:
+  explicit Enumerator(tov::automation::ComPtr<tov::automation::EnumVariant> e) : e_(std::move(e)) {}
+  py::object next();
+
+ private:
+  tov::automation::ComPtr<tov::automation::EnumVariant> e_;
+};
+
+}  // namespace ferrule_py

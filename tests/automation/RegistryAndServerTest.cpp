@@ -1,0 +1,115 @@
+// The registry file on its own, and the component server in-process:
+// where the file lives, what a registration leaves in it, which classes get
+// a factory.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TempDir.h"
+#include "TestListObject.h"
+#include "automation/ComponentServer.h"
+#include "automation/ModuleUsage.h"
+#include "fileio/ComponentClasses.h"
+#include "fileio/TypeLibrary.h"
+
+namespace tovtest {
+namespace {
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_.empty() ? unsetenv(name_) : setenv(name_, old_.c_str(), 1); }
+
+ private:
+  const char* name_;
+  std::string old_;
+};
+
+TEST(ComponentRegistryFile, LivesWhereTheEnvironmentSays) {
+  {
+    ScopedEnv reg("TOVAPPS_REGISTRY", "/tmp/elsewhere.ini");
+    EXPECT_EQ(ComponentRegistry::defaultPath(), "/tmp/elsewhere.ini");
+  }
+  ScopedEnv reg("TOVAPPS_REGISTRY", nullptr);
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", "/data/home");
+    EXPECT_EQ(ComponentRegistry::defaultPath(), "/data/home/TOVapps/registry.ini");
+  }
+  ScopedEnv relative("XDG_DATA_HOME", "relative/dir");  // not absolute: ignored
+  ScopedEnv home("HOME", "/home/someone");
+  EXPECT_EQ(ComponentRegistry::defaultPath(), "/home/someone/.local/share/TOVapps/registry.ini");
+}
+
+TEST(ComponentRegistryFile, RecordsReadBackAndGoWhenRemoved) {
+  TempDir dir("registry");
+  const ComponentRegistry registry(dir / "sub" / "registry.ini");
+  EXPECT_FALSE(registry.findClass(kClsidTestList));  // no file yet
+  const ClassRecord record{kClsidTestList, u"TestList", u"TestLib.TestList", u"/opt/libé.so", u"Apartment",
+                           makeGuid("7A8B9C0D-1E2F-4A3B-8C4D-5E6F7A8B9C0D"), u"1.0", true};
+  ASSERT_TRUE(registry.writeClass(record));
+  ASSERT_TRUE(registry.writeTypeLibrary({record.typeLib, u"TestLib", u"1.0", u"409", u"help", u"/opt/libé.so",
+                                         {u"TestLib.TestList", u"TestLib.Other"}}));
+  EXPECT_EQ(registry.clsidOf(u"testlib.testlist"), kClsidTestList);
+  const auto found = registry.findClass(kClsidTestList);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->libraryPath, u"/opt/libé.so");
+  EXPECT_TRUE(found->appObject);
+  EXPECT_EQ(found->typeLib, record.typeLib);
+  const auto lib = registry.findTypeLibrary(u"TestLib");
+  ASSERT_TRUE(lib);
+  EXPECT_EQ(lib->appObjects, (std::vector<std::u16string>{u"TestLib.TestList", u"TestLib.Other"}));
+
+  // A second registration replaces the first whole.
+  ClassRecord plain = record;
+  plain.appObject = false;
+  ASSERT_TRUE(registry.writeClass(plain));
+  EXPECT_FALSE(registry.findClass(kClsidTestList)->appObject);
+
+  ASSERT_TRUE(registry.removeClass(kClsidTestList, u"TestLib.TestList"));
+  ASSERT_TRUE(registry.removeTypeLibrary(record.typeLib, u"TestLib"));
+  EXPECT_FALSE(registry.findClass(kClsidTestList));
+  EXPECT_FALSE(registry.clsidOf(u"TestLib.TestList"));
+  EXPECT_FALSE(registry.findTypeLibrary(u"TestLib"));
+}
+
+TEST(ComponentRegistryFile, AnUnwritableFileFailsTheRegistration) {
+  TempDir dir("registry");
+  std::filesystem::create_directory(dir / "taken");
+  const ComponentRegistry registry(dir / "taken");  // a directory, not a file
+  EXPECT_EQ(ferrule::componentServer().registerServer("/x/libFerrule0101.so", registry), kSelfregETypeLib);
+}
+
+HResult createTestList(const Guid& iid, void** out) { return createObject<TestListObject>(iid, out); }
+
+TEST(ComponentServerInProcess, ServesOnlyImplementedCreatableClasses) {
+  EXPECT_THROW(ComponentServer(ferrule::typeLibrary(), {{u"FileStream", &createTestList}}), std::logic_error);
+  EXPECT_THROW(ComponentServer(ferrule::typeLibrary(), {{u"NoSuchClass", &createTestList}}), std::logic_error);
+  const ComponentServer& server = ferrule::componentServer();
+  ComPtr<ClassFactory> factory;
+  // Creatable by its description, but this build has no implementation yet.
+  EXPECT_EQ(server.getClassObject(ferrule::kClsid_tovDescriptIon, kIidClassFactory, factory.putVoid()),
+            kClassEClassNotAvailable);
+  ASSERT_EQ(server.getClassObject(ferrule::kClsid_tovFSO, kIidClassFactory, factory.putVoid()), kSOk);
+  ComPtr<Dispatch> fso;
+  ASSERT_EQ(slotOf<CreateInstanceFn>(factory.get(), slots::kCreateInstance)(factory.get(), nullptr,
+                                                                           ferrule::kIid_tovFSO___v1, fso.putVoid()),
+            kSOk);
+  EXPECT_EQ(server.canUnloadNow(), kSFalse);
+}
+
+TEST(ComponentServerInProcess, RegistrationListsServedClassesAndApplicationObjects) {
+  TempDir dir("registry");
+  const ComponentRegistry registry(dir / "registry.ini");
+  ASSERT_EQ(ferrule::componentServer().registerServer("/opt/lib/libFerrule0101.so", registry), kSOk);
+  EXPECT_EQ(registry.findTypeLibrary(u"Ferrule0101")->appObjects, std::vector<std::u16string>{u"Ferrule0101.tovFSO"});
+  EXPECT_EQ(registry.findClass(ferrule::kClsid_tovFSO)->libraryPath, u"/opt/lib/libFerrule0101.so");
+  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.tovDescriptIon"));
+  ASSERT_EQ(ferrule::componentServer().unregisterServer(registry), kSOk);
+  EXPECT_FALSE(registry.findTypeLibrary(u"Ferrule0101"));
+}
+
+}  // namespace
+}  // namespace tovtest

@@ -1,0 +1,246 @@
+"""The Python client and tovcall against the built libFerrule0101.so,
+registered into a registry file of the test's own."""
+
+import os
+import subprocess
+import tempfile
+import unittest
+
+_tmp = tempfile.TemporaryDirectory(prefix="tovapps-py-")
+os.environ["HOME"] = _tmp.name
+os.environ["XDG_DATA_HOME"] = os.path.join(_tmp.name, "data")
+os.environ["TOVAPPS_REGISTRY"] = os.path.join(_tmp.name, "registry.ini")
+
+import ferrule0101  # noqa: E402  (the environment above must come first)
+from ferrule0101 import ComError, ByRef, VariantBool  # noqa: E402
+
+LIBRARY = os.environ["FERRULE_LIBRARY"]
+TOVREGSVR = os.environ["TOVREGSVR"]
+TOVCALL = os.environ["TOVCALL"]
+NON_CREATABLE = {
+    "FileStream": "{ECAB8284-D88B-4030-8DE7-6480DFF6A962}",
+    "FoundedFile": "{3067D218-99BF-46BD-96EC-6B7E28B58C36}",
+    "ShellFileEXE": "{F9F72D46-9A45-4F2F-8D31-EEE3CFC4E395}",
+    "ShellFileIcon": "{12115BDB-7520-46EF-B26F-EE98B89E5D4B}",
+}
+
+
+def register():
+    subprocess.run([TOVREGSVR, LIBRARY], check=True, capture_output=True)
+
+
+def setUpModule():
+    register()
+
+
+def tearDownModule():
+    _tmp.cleanup()
+
+
+class Files(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory(prefix="tovapps-py-files-")
+        self.fso = ferrule0101.CreateObject("Ferrule0101.tovFSO")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.dir.name, name)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+
+class ApplicationObject(Files):
+    def test_global_call_matches_a_created_instance(self):
+        with open(self.path("a.txt"), "wb") as f:
+            f.write(b"abc")
+        self.assertEqual(ferrule0101.GetFile(self.path("a.txt")), "abc")
+        self.assertEqual(ferrule0101.GetFile(self.path("a.txt")), self.fso.GetFile(self.path("a.txt")))
+        # One predeclared instance, not a new object per use.
+        self.assertEqual(ferrule0101.tovFSO, ferrule0101.tovFSO)
+        self.assertNotEqual(ferrule0101.tovFSO, self.fso)
+        self.assertNotEqual(self.fso, "tovFSO")
+        self.assertEqual(len({ferrule0101.tovFSO, ferrule0101.tovFSO, self.fso}), 2)
+        with self.assertRaises(AttributeError):
+            ferrule0101.NoSuchFunction
+
+    def test_non_creatable_classes_are_refused(self):
+        for name, clsid in NON_CREATABLE.items():
+            with self.assertRaises(ComError) as by_name:
+                ferrule0101.CreateObject("Ferrule0101." + name)
+            self.assertEqual(by_name.exception.hresult, 0x800401F3)
+            self.assertEqual(by_name.exception.number, 429)
+            with self.assertRaises(ComError) as by_id:
+                ferrule0101.CreateObject(clsid)
+            self.assertEqual(by_id.exception.hresult, 0x80040154)
+
+
+class OptionalArguments(Files):
+    def test_put_file_w_writes_the_header_unless_told_not_to(self):
+        self.assertEqual(self.fso.PutFileW(self.path("w.txt"), "A"), -1)
+        self.assertEqual(self.read("w.txt"), b"\xff\xfeA\x00")
+        self.fso.PutFileW(self.path("w.txt"), "A", writeunicodeheader=False)
+        self.assertEqual(self.read("w.txt"), b"A\x00")
+        self.fso.PutFileW(self.path("w.txt"), "A", False, True, True)
+        self.assertEqual(self.read("w.txt"), b"\xfe\xff\x00A")
+
+    def test_raise_errors_omitted_gives_failure_results(self):
+        missing = self.path("missing.txt")
+        self.assertEqual(self.fso.GetFile(missing), "")
+        self.assertEqual(self.fso.GetFileB(missing), b"")
+        result = self.fso.PutFile(os.path.join(missing, "sub", "x.txt"), "x")
+        self.assertEqual(result, 0)
+        self.assertFalse(result)
+
+    def test_argument_faults_raise_the_standard_numbers(self):
+        with self.assertRaises(ComError) as mismatch:
+            self.fso.GetFile(self.path("x"), "perhaps")
+        self.assertEqual((mismatch.exception.number, mismatch.exception.hresult), (13, 0x80020005))
+        with self.assertRaises(ComError) as count:
+            self.fso.GetFile(self.path("x"), True, 1)
+        self.assertEqual(count.exception.number, 450)
+        with self.assertRaises(ComError) as unknown:
+            self.fso.GetFile(self.path("x"), Quietly=True)
+        self.assertEqual(unknown.exception.hresult, 0x80020006)
+        with self.assertRaises(AttributeError):
+            self.fso.NoSuchMember
+
+
+class Values(Files):
+    def test_booleans_are_minus_one_or_zero(self):
+        ok = self.fso.PutFile(self.path("b.txt"), "x")
+        self.assertIsInstance(ok, VariantBool)
+        self.assertIsInstance(ok, int)
+        self.assertEqual(ok, -1)
+        self.assertNotEqual(ok, 1)
+        self.assertTrue(ok)
+
+    def test_byte_arrays_are_bytes_and_by_reference_data_is_unchanged(self):
+        data = ByRef(b"\x00\x01\xfe")
+        self.assertTrue(self.fso.PutFileB(self.path("b.bin"), data))
+        self.assertEqual(data.value, b"\x00\x01\xfe")
+        self.assertEqual(self.fso.GetFileB(self.path("b.bin")), b"\x00\x01\xfe")
+        self.assertTrue(self.fso.AppendFileB(self.path("b.bin"), bytearray(b"\x02")))
+        self.assertEqual(self.read("b.bin"), b"\x00\x01\xfe\x02")
+
+    def test_text_round_trips_through_unicode_files(self):
+        self.fso.PutFileW(self.path("u.txt"), "Привет")
+        self.assertEqual(self.fso.GetFileW(self.path("u.txt")), "Привет")
+
+
+class Errors(Files):
+    def test_file_not_found_is_53(self):
+        with self.assertRaises(ComError) as e:
+            self.fso.GetFile(self.path("missing"), RaiseErrors=True)
+        self.assertEqual((e.exception.number, e.exception.hresult), (53, 0x800A0035))
+        self.assertEqual(e.exception.description, "File not found")
+
+    def test_overwrite_of_a_missing_file_is_57_from_tovfso(self):
+        with self.assertRaises(ComError) as e:
+            self.fso.OverwriteFileB(self.path("missing"), b"x")
+        self.assertEqual((e.exception.number, e.exception.hresult), (57, 0x800A0039))
+        self.assertEqual(e.exception.source, "tovFSO")
+        self.assertFalse(os.path.exists(self.path("missing")))
+
+    def test_odd_swapped_unicode_file_is_9_when_raising(self):
+        with open(self.path("odd.txt"), "wb") as f:
+            f.write(b"\xfe\xff\x00A\x00")
+        self.assertEqual(self.fso.GetFileW(self.path("odd.txt")), "A")
+        with self.assertRaises(ComError) as e:
+            self.fso.GetFileW(self.path("odd.txt"), True)
+        self.assertEqual((e.exception.number, e.exception.hresult), (9, 0x800A0009))
+
+    def test_members_without_code_yet_say_so(self):
+        with self.assertRaises(ComError) as e:
+            self.fso.GetFileZone(self.path("a"))
+        self.assertEqual(e.exception.number, 445)
+        self.assertIn("GetFileZone", e.exception.description)
+
+
+class Collections(unittest.TestCase):
+    def test_default_member_and_for_each_follow_the_collection(self):
+        c = ferrule0101.Collection()
+        for word, key in (("one", "a"), ("two", None), ("three", "Ключ")):
+            c.Add(word, key) if key else c.Add(word)
+        self.assertEqual(c.Count, 3)
+        self.assertEqual((c[1], c(3), c.Item(2), c["ключ"]), ("one", "three", "two", "three"))
+        self.assertEqual(list(c), ["one", "two", "three"])
+        self.assertEqual([item for item in c], [c[i] for i in range(1, c.Count + 1)])
+        with self.assertRaises(ComError) as e:
+            c[c.Count + 1]
+        self.assertEqual((e.exception.number, e.exception.hresult), (9, 0x800A0009))
+        c.Add("zero", Before=1)
+        self.assertEqual(c[1], "zero")
+
+    def test_objects_without_a_default_member_or_enumerator_refuse_both(self):
+        fso = ferrule0101.CreateObject("Ferrule0101.tovFSO")
+        with self.assertRaises(ComError) as e:
+            fso[0]
+        self.assertEqual(e.exception.hresult, 0x80020003)
+        with self.assertRaises(ComError):
+            iter(fso)
+
+
+def tovcall(*args):
+    return subprocess.run([TOVCALL, *args], capture_output=True, text=True)
+
+
+class CommandLineClient(Files):
+    def test_calls_print_script_friendly_results(self):
+        name = self.path("t.txt")
+        done = tovcall("Ferrule0101.tovFSO", "PutFileW", name, "A", "WriteUnicodeHeader:=False")
+        self.assertEqual((done.returncode, done.stdout), (0, "True\n"))
+        self.assertEqual(self.read("t.txt"), b"A\x00")
+        done = tovcall("Ferrule0101.tovFSO", "getfileb", name)
+        self.assertEqual(done.stdout, "4100\n")
+        done = tovcall("Ferrule0101.tovFSO", "PutFileB", name, "hex:fffe4200")
+        self.assertEqual(tovcall("Ferrule0101.tovFSO", "GetFileW", name).stdout, "B\n")
+
+    def test_failures_go_to_stderr_with_a_nonzero_status(self):
+        done = tovcall("Ferrule0101.tovFSO", "GetFile", self.path("missing"), "RaiseErrors:=True")
+        self.assertEqual(done.returncode, 1)
+        self.assertEqual(done.stdout, "")
+        self.assertIn("error 53", done.stderr)
+        self.assertIn("0x800A0035", done.stderr)
+        self.assertEqual(tovcall("Ferrule0101.tovFSO").returncode, 2)
+        self.assertEqual(tovcall("Ferrule0101.tovFSO", "PutFileB", "x", "hex:abc").returncode, 2)
+        done = tovcall("Ferrule0101.FileStream", "Name")
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("0x800401F3", done.stderr)
+
+
+class Registration(unittest.TestCase):
+    def tearDown(self):
+        register()
+
+    def test_a_missing_library_fails_cleanly_naming_it(self):
+        moved = os.path.join(_tmp.name, "gone", "libFerrule0101.so")
+        registry = os.environ["TOVAPPS_REGISTRY"]
+        with open(registry, encoding="utf-8") as f:
+            text = f.read()
+        with open(registry, "w", encoding="utf-8") as f:
+            f.write(text.replace("InprocServer32=" + LIBRARY, "InprocServer32=" + moved))
+        done = tovcall("Ferrule0101.tovFSO", "GetFile", "x")
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(moved, done.stderr)
+        self.assertIn("0x8007007E", done.stderr)
+
+    def test_unregistering_removes_the_classes(self):
+        done = subprocess.run([TOVREGSVR, "/u", LIBRARY], capture_output=True, text=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("DllUnregisterServer", done.stdout)
+        with self.assertRaises(ComError) as e:
+            ferrule0101.CreateObject("Ferrule0101.tovFSO")
+        self.assertEqual(e.exception.hresult, 0x800401F3)
+
+    def test_a_file_that_is_no_library_fails_with_status_1(self):
+        done = subprocess.run([TOVREGSVR, os.environ["TOVAPPS_REGISTRY"]], capture_output=True, text=True)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("cannot load", done.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
