@@ -160,8 +160,6 @@ std::u16string encodeForOutput(std::string& utf8, std::int32_t encoding) {
   }
 }
 
-tov::ErrorRecord outOfMemory() { return tov::standardError(tov::errors::kOutOfMemory); }
-
 }  // namespace
 
 std::string_view paragraphBreak(std::int32_t paragraphType) {
@@ -179,9 +177,25 @@ bool sameFile(std::u16string_view a, std::u16string_view b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// Runs one step; a failure it raises is reported with `message` and the
+// conversion stops there.
+template <typename Step>
+bool HistoryConversion::attempt(Step&& step, const std::u16string& message) {
+  try {
+    step();
+    return true;
+  } catch (const tov::RuntimeError& e) {
+    reporter_.reportError(e.record(), message);
+  } catch (const std::bad_alloc&) {
+    reporter_.reportError(tov::standardError(tov::errors::kOutOfMemory), message);
+  }
+  return false;
+}
+
 bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16string_view outFileName,
                                        std::int32_t encoding, std::int32_t paragraphType) {
   const std::string_view br = paragraphBreak(paragraphType);
+  const std::u16string cantConvert = localization_.StrCantConvertReceivedData();
   std::string utf8;
   {
     tov::XmlDocument doc;
@@ -190,30 +204,14 @@ bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16s
                           doc.LoadError().ReasonText());
       return false;
     }
-    try {
-      utf8 = buildText(doc, br);
-    } catch (const tov::RuntimeError& e) {
-      reporter_.reportError(e.record(), localization_.StrCantConvertReceivedData());
-      return false;
-    } catch (const std::bad_alloc&) {
-      reporter_.reportError(outOfMemory(), localization_.StrCantConvertReceivedData());
-      return false;
-    }
+    if (!attempt([&] { utf8 = buildText(doc, br); }, cantConvert)) return false;
   }
   // The document is gone; hand its memory back before the output's
   // encoded copies are made, so they do not stack on top of it.
   malloc_trim(0);
 
   std::u16string text;
-  try {
-    text = encodeForOutput(utf8, encoding);
-  } catch (const tov::RuntimeError& e) {
-    reporter_.reportError(e.record(), localization_.StrCantConvertReceivedData());
-    return false;
-  } catch (const std::bad_alloc&) {
-    reporter_.reportError(outOfMemory(), localization_.StrCantConvertReceivedData());
-    return false;
-  }
+  if (!attempt([&] { text = encodeForOutput(utf8, encoding); }, cantConvert)) return false;
 
   const std::u16string writeFailure = std::u16string(outFileName) + kSeparator + localization_.StrCantCreateTextFile();
   // Writing over the log itself would destroy it: refuse, whatever name
@@ -222,20 +220,15 @@ bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16s
     reporter_.reportError(tov::standardError(tov::errors::kPathFileAccessError), writeFailure);
     return false;
   }
-  try {
-    if (encoding == 3) {
-      writer_.PutFileW(outFileName, text);
-    } else {
-      writer_.PutFile(outFileName, text);
-    }
-  } catch (const tov::RuntimeError& e) {
-    reporter_.reportError(e.record(), writeFailure);
-    return false;
-  } catch (const std::bad_alloc&) {
-    reporter_.reportError(outOfMemory(), writeFailure);
-    return false;
-  }
-  return true;
+  return attempt(
+      [&] {
+        if (encoding == 3) {
+          writer_.PutFileW(outFileName, text);
+        } else {
+          writer_.PutFile(outFileName, text);
+        }
+      },
+      writeFailure);
 }
 
 }  // namespace quillmark

@@ -44,6 +44,9 @@ class HistoryConversion {
                       std::int32_t paragraphType);
 
  private:
+  template <typename Step>
+  bool attempt(Step&& step, const std::u16string& message);
+
   const CLocalization& localization_;
   TextFileWriter& writer_;
   ConversionReporter& reporter_;

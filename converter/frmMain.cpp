@@ -157,35 +157,42 @@ void frmMain::highlightFocusedText() {
   if (tov::ui::Control* focused = activeControl()) tov::ui::asHighlightText(*focused);
 }
 
-void frmMain::cmdBrowseInFile_Click() {
-  const tov::AppInfo& app = programInfo();
+// The file dialog for one field, starting in the directory remembered under
+// `key`; false when the user cancelled.
+bool frmMain::askFileName(const tov::ui::Control& field, std::u16string filter, const char16_t* key, bool save,
+                          std::u16string& chosen) {
   tov::FileDialog dialog;
-  dialog.FileName = txtInFileName.text();
-  dialog.Filter = services_.localization.StrBrowseInFileFilter();
+  dialog.FileName = field.text();
+  dialog.Filter = std::move(filter);
   dialog.OwnerWindow = handle();
-  const tov::SettingValue dir = tov::SettingsStore().GetValue(kOfnSection, u"XML File", 0, app, std::u16string());
+  const tov::SettingValue dir = tov::SettingsStore().GetValue(kOfnSection, key, 0, programInfo(), std::u16string());
   if (std::holds_alternative<std::u16string>(dir)) dialog.InitialDirectory = std::get<std::u16string>(dir);
-  if (!dialog.AskOpenFile()) return;
-  txtInFileName.setText(dialog.FileName);
-  txtOutFileName.setText(MakeOutputFileName(dialog.FileName));
+  if (!(save ? dialog.AskSaveFile() : dialog.AskOpenFile())) return false;
+  chosen = dialog.FileName;
+  return true;
+}
+
+void frmMain::rememberDirectory(const char16_t* key, const std::u16string& chosen) {
+  tov::SettingsStore().SetValue(kOfnSection, key, 0, tov::asGetFilePath(chosen), programInfo());
+}
+
+void frmMain::cmdBrowseInFile_Click() {
+  std::u16string chosen;
+  if (!askFileName(txtInFileName, services_.localization.StrBrowseInFileFilter(), u"XML File", false, chosen)) return;
+  txtInFileName.setText(chosen);
+  txtOutFileName.setText(MakeOutputFileName(chosen));
   caretToEnd(txtInFileName);
   caretToEnd(txtOutFileName);
-  tov::SettingsStore().SetValue(kOfnSection, u"XML File", 0, tov::asGetFilePath(dialog.FileName), app);
+  rememberDirectory(u"XML File", chosen);
 }
 
 void frmMain::cmdBrowseOutFile_Click() {
-  const tov::AppInfo& app = programInfo();
-  tov::FileDialog dialog;
-  dialog.FileName = txtOutFileName.text();
-  dialog.Filter = services_.localization.StrBrowseOutFileFilter();
-  dialog.OwnerWindow = handle();
-  const tov::SettingValue dir = tov::SettingsStore().GetValue(kOfnSection, u"TXT File", 0, app, std::u16string());
-  if (std::holds_alternative<std::u16string>(dir)) dialog.InitialDirectory = std::get<std::u16string>(dir);
-  if (!dialog.AskSaveFile()) return;
-  txtOutFileName.setText(dialog.FileName);
+  std::u16string chosen;
+  if (!askFileName(txtOutFileName, services_.localization.StrBrowseOutFileFilter(), u"TXT File", true, chosen)) return;
+  txtOutFileName.setText(chosen);
   caretToEnd(txtInFileName);
   caretToEnd(txtOutFileName);
-  tov::SettingsStore().SetValue(kOfnSection, u"TXT File", 0, tov::asGetFilePath(dialog.FileName), app);
+  rememberDirectory(u"TXT File", chosen);
 }
 
 namespace {

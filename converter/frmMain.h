@@ -62,6 +62,9 @@ class frmMain : public tov::ui::Form {
   void Form_KeyDown(tov::ui::EventArgs& args);
   void cmdBrowseInFile_Click();
   void cmdBrowseOutFile_Click();
+  bool askFileName(const tov::ui::Control& field, std::u16string filter, const char16_t* key, bool save,
+                   std::u16string& chosen);
+  void rememberDirectory(const char16_t* key, const std::u16string& chosen);
   void cmdStart_Click();
   void cmdLanguage_Click();
   void LoadWindowSettings();

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "CodePageOverride.h"
 #include "TempDir.h"
 #include "converter/CLocalization.h"
 #include "converter/HistoryConversion.h"
@@ -38,16 +39,7 @@ class RecordingReporter : public ConversionReporter {
   std::vector<Report> boxes;
 };
 
-struct CodePages {
-  CodePages(const char* acp, const char* oemcp) {
-    setenv("TOVAPPS_ACP", acp, 1);
-    setenv("TOVAPPS_OEMCP", oemcp, 1);
-  }
-  ~CodePages() {
-    unsetenv("TOVAPPS_ACP");
-    unsetenv("TOVAPPS_OEMCP");
-  }
-};
+using CodePages = tovtest::CodePageOverride;
 
 const char* const kTwoMessages =
     "<?xml version=\"1.0\"?>\n"

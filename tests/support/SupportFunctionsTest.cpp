@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "CodePageOverride.h"
 #include "TempDir.h"
 #include "platform/Path.h"
 #include "support/FileNameFunctions.h"
@@ -13,16 +14,7 @@ using namespace tov;
 
 namespace {
 
-struct CodePages {
-  CodePages(const char* acp, const char* oemcp) {
-    setenv("TOVAPPS_ACP", acp, 1);
-    setenv("TOVAPPS_OEMCP", oemcp, 1);
-  }
-  ~CodePages() {
-    unsetenv("TOVAPPS_ACP");
-    unsetenv("TOVAPPS_OEMCP");
-  }
-};
+using CodePages = tovtest::CodePageOverride;
 
 std::string bytes(const ByteArray& a) { return std::string(a.data(), a.data() + a.size()); }
 
