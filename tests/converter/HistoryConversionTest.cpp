@@ -179,6 +179,9 @@ TEST_F(HistoryConversionTest, LoadFailuresShowReasonAndLeaveOutputAlone) {
     EXPECT_GT(text.size(), u16(in).size() + 40);
     EXPECT_EQ(readBytes(out), "keep");
   }
+  // A parse error names where it is.
+  EXPECT_FALSE(convert("<Log>\n<Message Date='1>\n</Log>", 0, 0));
+  EXPECT_NE(reporter.boxes.back().text.find(u"line 2, column"), std::u16string::npos);
   reporter.boxes.clear();
   std::filesystem::remove(in);
   HistoryConversion conversion(localization, writer, reporter);
