@@ -2,6 +2,7 @@
 
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
+#include "converter/ProgramResources.h"
 #include "converter/modMain.h"
 #include "support/AppServices.h"
 #include "support/FileDialog.h"
@@ -106,6 +107,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
   tov::ui::asCenterFormEx(*this);
+  tov::ui::asSetWindowResIconAll(*this, kMainIconGroup);
   inFileHelper_ = std::make_unique<tov::FileFieldHelper>();
   outFileHelper_ = std::make_unique<tov::FileFieldHelper>();
   inFileHelper_->Attach(cmdStart, cmdBrowseInFile, txtInFileName);

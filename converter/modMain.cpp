@@ -3,15 +3,18 @@
 #include "converter/CLocalization.h"
 #include "converter/LibraryWriter.h"
 #include "converter/ProgramInfo.h"
+#include "converter/ProgramResources.h"
 #include "converter/frmChooseLanguage.h"
 #include "converter/frmMain.h"
+#include "support/AppPathRegistration.h"
 #include "support/AppServices.h"
 #include "support/ArgumentList.h"
 #include "support/FileNameFunctions.h"
 #include "support/SystemFunctions.h"
+#include "ui/Application.h"
 #include "ui/Backend.h"
 #include "ui/MessageBox.h"
-#include "ui/qt/Application.h"
+#include "ui/WindowFunctions.h"
 
 namespace quillmark {
 namespace {
@@ -55,7 +58,10 @@ void ShowUsage() {
 }
 
 int Main() {
+  tov::asRegisterAppPath();
   tov::ui::Application application("quillmark");
+  registerProgramResources();
+  tov::ui::asSetWindowResIconAll(tov::ui::asGetThunderMainHandle(), kMainIconGroup);
   tov::ui::setApplicationTitle(kProgramTitle);
 
   CLocalization localization(programInfo());

@@ -3,6 +3,9 @@
 #include <string>
 
 #include "support/SystemFunctions.h"
+#include "ui/ApplicationWindow.h"
+#include "ui/Backend.h"
+#include "ui/HandleTable.h"
 #include "ui/MessageBox.h"
 
 namespace tov {
@@ -23,12 +26,19 @@ ArgumentList& AppServices::Arguments() {
   return *arguments_;
 }
 
-void AppServices::ShowAbout(std::int32_t, const AppInfo& app, const std::u16string& extraText, const void*,
-                            const std::u16string& dedication) {
-  std::u16string text = app.title + u"\r\n" + u"Version " + asFormatVersion(app.major, app.minor, app.revision);
-  if (!extraText.empty()) text += u"\r\n\r\n" + extraText;
-  if (!dedication.empty()) text += u"\r\n\r\n" + dedication;
-  ui::MessageBox(text, ui::kMbIconInformation, u"About " + app.title);
+// The picture is the owner window's icon, or the application's; no other
+// picture is ever passed.
+void AppServices::ShowAbout(std::int32_t ownerWindow, const AppInfo& app, const std::u16string& extraText,
+                            const void*, const std::u16string& dedication) {
+  ui::AboutBoxRequest request;
+  request.owner = ownerWindow;
+  request.title = app.title;
+  request.version = asFormatVersion(app.major, app.minor, app.revision);
+  request.extraText = extraText;
+  request.dedication = dedication;
+  const ui::Form* owner = ui::HandleTable::form(ownerWindow);
+  request.icon = owner && !owner->icon().empty() ? owner->icon() : ui::ApplicationWindow::instance().icon();
+  ui::Backend::current().aboutBox(request);
 }
 
 std::u16string AppServices::errorReportText(const ErrorRecord& error, const std::u16string& message) {

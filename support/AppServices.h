@@ -19,7 +19,9 @@ class AppServices {
   // The argument list of the run.
   ArgumentList& Arguments();
 
-  // A modal about box: title, version, the extra text and the dedication.
+  // A modal about box: the program's icon, title and version, the extra
+  // text and the dedication. Without a display it goes to stderr like a
+  // message box and does not wait.
   void ShowAbout(std::int32_t ownerWindow, const AppInfo& app, const std::u16string& extraText,
                  const void* picture, const std::u16string& dedication);
 

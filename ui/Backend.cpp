@@ -24,6 +24,8 @@ std::unique_ptr<Backend> Backend::install(std::unique_ptr<Backend> backend) {
   return old;
 }
 
+void Backend::aboutBox(const AboutBoxRequest& request) { messageBox(request.asMessageBox()); }
+
 void runEventLoop() { Backend::current().runEventLoop(); }
 
 }  // namespace tov::ui

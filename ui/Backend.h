@@ -5,6 +5,7 @@
 // stays in the model. One backend serves the whole program.
 #include <memory>
 
+#include "ui/AboutBoxRequest.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/Geometry.h"
@@ -27,6 +28,9 @@ class Backend {
   virtual void focusChanged(Form& form, Control* control) = 0;
   // Returns the id of the button chosen (1 OK, 2 Cancel, 6 Yes, 7 No, ...).
   virtual int messageBox(const MessageBoxRequest& request) = 0;
+  // A modal about box; without a dialog of its own a backend shows the
+  // contents as a message box.
+  virtual void aboutBox(const AboutBoxRequest& request);
   // Returns when no window is shown any more.
   virtual void runEventLoop() = 0;
   // The screen's work area in twips.

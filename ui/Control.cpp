@@ -199,6 +199,20 @@ void Control::setValue(bool value) {
   if (value) raise("Click");
 }
 
+bool Control::fileNameCompletion() const {
+  require(kind_ == ControlKind::TextBox, "FileNameCompletion");
+  return state_.fileNameCompletion;
+}
+
+void Control::setFileNameCompletion(bool on) {
+  require(kind_ == ControlKind::TextBox, "FileNameCompletion");
+  if (state_.fileNameCompletion == on) return;
+  state_.fileNameCompletion = on;
+  changed(ControlProperty::Completion);
+}
+
+bool Control::acceptsFileDrops() const { return form_.handles(name_ + "_FilesDropped"); }
+
 bool Control::acceptsUserInput() const {
   return form_.isVisible() && isEffectivelyEnabled() && isEffectivelyVisible();
 }
@@ -251,6 +265,16 @@ bool Control::userEdit(std::u16string text, int selStart, int selLength) {
   state_.selLength = std::clamp(selLength, 0, size - state_.selStart);
   changed(ControlProperty::Text);
   if (differs) raise("Change");
+  return true;
+}
+
+bool Control::dropFiles(const std::vector<std::u16string>& names) {
+  if (names.empty() || !acceptsUserInput() || !acceptsFileDrops()) return false;
+  EventArgs args;
+  args.source = this;
+  args.index = index_;
+  args.files = &names;
+  form_.raiseEvent(name_ + "_FilesDropped", args);
   return true;
 }
 

@@ -6,8 +6,9 @@
 // Properties set by program raise the same events as the user's actions:
 // a new Text raises _Change, a new ListIndex raises _Click, Value = true
 // raises a button's _Click. The user's actions (click, typeText, pickItem,
-// doubleClick, setFocus) work only on a shown window and an enabled, visible
-// control; the backends feed real input through them and tests call them.
+// doubleClick, setFocus, dropFiles) work only on a shown window and an
+// enabled, visible control; the backends feed real input through them and
+// tests call them.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,7 @@ struct ControlSpec {
 };
 
 // What changed, so a backend can bring its widget up to date.
-enum class ControlProperty { Caption, Text, Enabled, Visible, Position, Items, ListIndex, Selection };
+enum class ControlProperty { Caption, Text, Enabled, Visible, Position, Items, ListIndex, Selection, Completion };
 
 class Control {
  public:
@@ -97,6 +98,14 @@ class Control {
   // Buttons: true presses the button by program, enabled or not.
   void setValue(bool value);
 
+  // Text fields: whether typing is helped by the names of existing files.
+  bool fileNameCompletion() const;
+  void setFileNameCompletion(bool on);
+
+  // Whether the window takes files dropped on this control (it handles
+  // <name>_FilesDropped), so a backend lets the user drop only there.
+  bool acceptsFileDrops() const;
+
   // The user's actions; false when the control could not take them.
   bool click();
   bool doubleClick();
@@ -108,6 +117,9 @@ class Control {
   // A backend reports an edit made in its widget: the whole new text and
   // where the selection ended up.
   bool userEdit(std::u16string text, int selStart, int selLength);
+  // Files dropped on the control: raises _FilesDropped with their names.
+  // No focus change, as dropping does not activate a control.
+  bool dropFiles(const std::vector<std::u16string>& names);
 
  private:
   friend class Form;

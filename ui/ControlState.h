@@ -21,6 +21,9 @@ struct ControlState {
   int listIndex = -1;
   int selStart = 0;
   int selLength = 0;
+  // Text fields: the backend offers the names of existing files while the
+  // user types.
+  bool fileNameCompletion = false;
 };
 
 }  // namespace tov::ui

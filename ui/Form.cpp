@@ -89,10 +89,13 @@ void Form::setFont(std::u16string name, double points) {
   formChanged(FormProperty::Font);
 }
 
-void Form::setIcon(std::u16string icon) {
-  icon_ = std::move(icon);
+void Form::setIcon(std::vector<std::u16string> files) {
+  std::erase(files, std::u16string());
+  icon_ = std::move(files);
   formChanged(FormProperty::Icon);
 }
+
+void Form::setIcon(std::u16string file) { setIcon(std::vector<std::u16string>{std::move(file)}); }
 
 void Form::setDefaultButton(Control* button) {
   if (button && (&button->form() != this || button->kind() != ControlKind::CommandButton)) {

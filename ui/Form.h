@@ -4,9 +4,9 @@
 // A window class derives from Form, declares its controls in the constructor
 // with add() and binds its handlers with on("control_Event", ...). Handlers
 // are named after the control and the event: "cmdOk_Click",
-// "txtName_Change", "txtName_GotFocus", "lstItems_DblClick", "Form_Load",
-// "Form_Unload", "Form_KeyDown". The controls of an array share one handler
-// and read their index from EventArgs.
+// "txtName_Change", "txtName_GotFocus", "lstItems_DblClick",
+// "txtName_FilesDropped", "Form_Load", "Form_Unload", "Form_KeyDown". The
+// controls of an array share one handler and read their index from EventArgs.
 //
 // Life cycle: load() raises Form_Load once; show() and showModal() load
 // first; unload() raises Form_Unload, closes the window and returns every
@@ -66,9 +66,15 @@ class Form {
   const std::u16string& fontName() const { return fontName_; }
   double fontSize() const { return fontSize_; }
   void setFont(std::u16string name, double points);
-  // An icon file; "" shows no icon.
-  const std::u16string& icon() const { return icon_; }
-  void setIcon(std::u16string icon);
+  // The window's icon: image files of one picture at several sizes. None
+  // shows no icon at all.
+  const std::vector<std::u16string>& icon() const { return icon_; }
+  void setIcon(std::vector<std::u16string> files);
+  // One file; "" shows no icon.
+  void setIcon(std::u16string file);
+  // True for the application's own hidden window, which stands for the
+  // program as a whole: its icon is the application's icon.
+  virtual bool isApplicationWindow() const { return false; }
 
   Control* defaultButton() const { return defaultButton_; }
   void setDefaultButton(Control* button);
@@ -80,6 +86,7 @@ class Form {
   void on(std::string event, std::function<void()> handler);
   // Runs the handler of that name, if any; true when there was one.
   bool raiseEvent(const std::string& event, EventArgs& args);
+  bool handles(std::string_view event) const { return handlers_.find(event) != handlers_.end(); }
 
   bool isLoaded() const { return loaded_; }
   bool isVisible() const { return visible_; }
@@ -128,7 +135,7 @@ class Form {
   bool fixedBorder_ = false;
   std::u16string fontName_ = u"Tahoma";
   double fontSize_ = 9;
-  std::u16string icon_;
+  std::vector<std::u16string> icon_;
   Control* defaultButton_ = nullptr;
   Control* cancelButton_ = nullptr;
 

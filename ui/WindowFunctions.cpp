@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "ui/ApplicationWindow.h"
 #include "ui/Backend.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/HandleTable.h"
+#include "ui/IconResources.h"
 
 namespace tov::ui {
 
@@ -39,5 +41,19 @@ Handle GetFocus() {
   Control* focused = form ? form->activeControl() : nullptr;
   return focused ? focused->handle() : 0;
 }
+
+bool asSetWindowResIconAll(Form& form, std::u16string_view group) {
+  std::vector<std::u16string> files = IconResources::files(group);
+  if (files.empty()) return false;
+  form.setIcon(std::move(files));
+  return true;
+}
+
+bool asSetWindowResIconAll(Handle window, std::u16string_view group) {
+  Form* form = HandleTable::form(window);
+  return form && asSetWindowResIconAll(*form, group);
+}
+
+Handle asGetThunderMainHandle() { return ApplicationWindow::instance().handle(); }
 
 }  // namespace tov::ui

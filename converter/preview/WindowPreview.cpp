@@ -12,11 +12,14 @@
 
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
+#include "converter/ProgramResources.h"
 #include "converter/frmChooseLanguage.h"
 #include "converter/frmMain.h"
+#include "ui/Application.h"
 #include "ui/Backend.h"
 #include "ui/MessageBox.h"
-#include "ui/qt/Application.h"
+#include "ui/WindowFunctions.h"
+#include "ui/qt/QtToolkit.h"
 
 namespace {
 
@@ -61,7 +64,9 @@ std::unique_ptr<tov::ui::Form> makeWindow(const std::string& name, quillmark::CL
 
 int main(int argc, char** argv) {
   const Options options = parse(argc, argv);
-  tov::ui::Application app("quillmark-preview");
+  tov::ui::Application app("quillmark-preview", tov::ui::BackendChoice::Automatic, &tov::ui::startQtToolkit);
+  quillmark::registerProgramResources();
+  tov::ui::asSetWindowResIconAll(tov::ui::asGetThunderMainHandle(), quillmark::kMainIconGroup);
   tov::ui::setApplicationTitle(quillmark::kProgramTitle);
   quillmark::CLocalization localization(quillmark::programInfo());
   localization.setLanguageID(options.language);

@@ -3,22 +3,28 @@
 // display.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDragEnterEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cstdlib>
 #include <memory>
 
+#include "QtTestSupport.h"
 #include "SampleForm.h"
+#include "TempDir.h"
+#include "ui/ApplicationWindow.h"
 #include "ui/MessageBox.h"
-#include "ui/qt/Application.h"
-#include "ui/qt/QtBackend.h"
+#include "ui/qt/QtFrameBox.h"
 
 using namespace tov::ui;
 using uitest::SampleForm;
@@ -26,23 +32,11 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-bool displaySet() {
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (wayland && *wayland);
-}
-
-class QtWindows : public ::testing::Test {
+class QtWindows : public uitest::QtTest {
  protected:
   void SetUp() override {
-    if (!displaySet()) GTEST_SKIP() << "no display";
-    // The windows need no session bus, and Qt's bus thread leaves a read
-    // buffer behind at exit that the leak checker would report.
-    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-    app = std::make_unique<Application>("tests_ui", BackendChoice::Qt);
-    if (app->isHeadless()) GTEST_SKIP() << "the display cannot be opened";
-    backend = dynamic_cast<QtBackend*>(&Backend::current());
-    ASSERT_NE(backend, nullptr);
+    uitest::QtTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     form = std::make_unique<SampleForm>();
     form->setFixedBorder(true);
     form->lstItems.addItem(u"Русский");
@@ -52,7 +46,7 @@ class QtWindows : public ::testing::Test {
   }
   void TearDown() override {
     form.reset();
-    app.reset();
+    uitest::QtTest::TearDown();
   }
 
   template <typename W>
@@ -60,8 +54,6 @@ class QtWindows : public ::testing::Test {
     return qobject_cast<W*>(backend->widgetFor(control));
   }
 
-  std::unique_ptr<Application> app;
-  QtBackend* backend = nullptr;
   std::unique_ptr<SampleForm> form;
 };
 
@@ -171,6 +163,120 @@ TEST_F(QtWindows, MessageBoxesAreModalDialogsWithTheirIconAndButtons) {
   EXPECT_EQ(MessageBox(u"Again?", kMbYesNo | kMbIconQuestion, u"Question"), kIdNo);
   EXPECT_EQ(seen.icon, QMessageBox::Question);
   EXPECT_EQ(seen.title, "Question");
+}
+
+std::unique_ptr<QMimeData> filesDrag(const QStringList& files) {
+  auto data = std::make_unique<QMimeData>();
+  QList<QUrl> urls;
+  for (const QString& file : files) urls.push_back(QUrl::fromLocalFile(file));
+  data->setUrls(urls);
+  return data;
+}
+
+// Sends what a drag from a file manager sends; true when the drop was taken.
+bool dragAndDrop(QWidget* target, const QMimeData& data) {
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
+}
+
+TEST_F(QtWindows, FilesDraggedOntoControlsReachTheModelWhereItTakesThem) {
+  std::vector<std::u16string> dropped;
+  auto record = [&](EventArgs& args) { dropped.insert(dropped.end(), args.files->begin(), args.files->end()); };
+  form->on("txtName_FilesDropped", record);
+  form->on("cmdOk_FilesDropped", record);
+  const auto files = filesDrag({QString::fromUtf8("/logs/a b.xml"), QString::fromUtf8("/logs/второй.xml")});
+  EXPECT_TRUE(dragAndDrop(widget<QLineEdit>(form->txtName), *files));
+  EXPECT_TRUE(dragAndDrop(widget<QPushButton>(form->cmdOk), *files));
+  EXPECT_EQ(dropped, (std::vector<std::u16string>{u"/logs/a b.xml", u"/logs/второй.xml", u"/logs/a b.xml",
+                                                  u"/logs/второй.xml"}));
+  // Where the window takes no files, or the control is disabled, a drop is refused.
+  dropped.clear();
+  EXPECT_FALSE(dragAndDrop(widget<QPushButton>(form->cmdCancel), *files));
+  form->txtName.setEnabled(false);
+  EXPECT_FALSE(dragAndDrop(widget<QLineEdit>(form->txtName), *files));
+  // Web addresses are no files.
+  form->txtName.setEnabled(true);
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org/a.xml"))});
+  EXPECT_FALSE(dragAndDrop(widget<QPushButton>(form->cmdOk), web));
+  EXPECT_TRUE(dropped.empty());
+}
+
+TEST_F(QtWindows, TextDraggedIntoAFieldIsStillTyping) {
+  form->on("txtName_FilesDropped", [](EventArgs&) { ADD_FAILURE() << "text is no file"; });
+  QMimeData text;
+  text.setText(QStringLiteral("chat"));
+  dragAndDrop(widget<QLineEdit>(form->txtName), text);
+  EXPECT_EQ(form->txtName.text(), u"chat");
+}
+
+TEST_F(QtWindows, FileNameCompletionOffersExistingFilesAndFillsTheModel) {
+  tovtest::TempDir dir("complete");
+  tovtest::writeBytes(dir / "chat-log.xml", "<Log/>");
+  QLineEdit* edit = widget<QLineEdit>(form->txtName);
+  EXPECT_EQ(edit->completer(), nullptr);
+  form->txtName.setFileNameCompletion(true);
+  ASSERT_NE(edit->completer(), nullptr);
+  edit->setFocus();
+  const QString typed = QString::fromStdString((dir / "chat-").string());
+  QTest::keyClicks(edit, typed);
+  QCompleter* completer = edit->completer();
+  // The directory is read in the background; the list shows once it is in,
+  // even for a path typed in one go.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return completer->popup()->isVisible() && completer->completionCount() == 1; }));
+  QTest::keyClick(completer->popup(), Qt::Key_Down);
+  QTest::keyClick(completer->popup(), Qt::Key_Return);
+  EXPECT_EQ(form->txtName.text(), tovtest::u16(dir / "chat-log.xml"));
+  form->txtName.setFileNameCompletion(false);
+  EXPECT_EQ(edit->completer(), nullptr);
+}
+
+// The border runs through the middle of the caption, which breaks it; the
+// frame's outer rectangle is the control's.
+TEST_F(QtWindows, AFramesCaptionSitsOnItsTopBorder) {
+  auto* frame = dynamic_cast<QtFrameBox*>(backend->widgetFor(form->fraBox));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->geometry(), QRect(8, 64, 280, 80));
+  const QRect caption = frame->captionRect();
+  const int line = frame->borderRect().top();
+  EXPECT_GT(line, caption.top());
+  EXPECT_LT(line, caption.bottom());
+  EXPECT_EQ(frame->borderRect().bottom(), frame->height() - 1);
+
+  const QImage picture = frame->grab().toImage();
+  const QColor lineColour = frame->palette().color(QPalette::Dark);
+  const QColor background = frame->palette().color(frame->backgroundRole());
+  EXPECT_EQ(picture.pixel(caption.right() + 4, line), lineColour.rgb());
+  EXPECT_EQ(picture.pixel(0, line + 10), lineColour.rgb());
+  EXPECT_EQ(picture.pixel(caption.right() + 4, 0), background.rgb());
+  // Behind the caption only its letters and the background show, no line.
+  int lineDots = 0;
+  for (int x = caption.left(); x <= caption.right(); ++x) lineDots += picture.pixel(x, line) == lineColour.rgb();
+  EXPECT_LT(lineDots, caption.width() / 2);
+}
+
+TEST_F(QtWindows, WindowsAndTheApplicationShowTheirIconsAtEverySize) {
+  tovtest::TempDir dir("icons");
+  std::vector<std::u16string> files;
+  for (int size : {16, 32}) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::red);
+    const auto file = dir / (std::to_string(size) + ".png");
+    ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
+    files.push_back(tovtest::u16(file));
+  }
+  form->setIcon(files);
+  const QList<QSize> sizes = backend->windowFor(*form)->windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32))) << sizes.size();
+  ApplicationWindow::instance().setIcon(files);
+  EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(32, 32)));
+  ApplicationWindow::instance().setIcon(u"");
+  EXPECT_TRUE(QApplication::windowIcon().isNull());
 }
 
 }  // namespace

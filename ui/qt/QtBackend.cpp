@@ -3,11 +3,27 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "ui/ApplicationWindow.h"
+#include "ui/HandleTable.h"
+#include "ui/qt/QtAboutBox.h"
+#include "ui/qt/QtIcon.h"
 #include "ui/qt/QtMessageBox.h"
 
 namespace tov::ui {
+namespace {
 
-QtBackend::QtBackend() { QApplication::setQuitOnLastWindowClosed(false); }
+void showApplicationIcon() {
+  const std::vector<std::u16string>& icon = ApplicationWindow::instance().icon();
+  QApplication::setWindowIcon(icon.empty() ? QIcon() : iconFromFiles(icon));
+}
+
+}  // namespace
+
+QtBackend::QtBackend() {
+  QApplication::setQuitOnLastWindowClosed(false);
+  // The program may have given itself an icon before the toolkit started.
+  if (!ApplicationWindow::instance().icon().empty()) showApplicationIcon();
+}
 
 QtBackend::~QtBackend() {
   for (auto& [form, window] : windows_) delete window;
@@ -75,6 +91,7 @@ void QtBackend::runModal(Form& form) {
 }
 
 void QtBackend::formChanged(Form& form, FormProperty property) {
+  if (form.isApplicationWindow() && property == FormProperty::Icon) showApplicationIcon();
   if (QtFormWindow* window = windowFor(form)) window->update(property);
 }
 
@@ -89,6 +106,14 @@ void QtBackend::focusChanged(Form& form, Control* control) {
 int QtBackend::messageBox(const MessageBoxRequest& request) {
   return showQtMessageBox(request, QApplication::activeWindow());
 }
+
+QWidget* QtBackend::ownerWidget(Handle owner) const {
+  Form* form = HandleTable::form(owner);
+  QWidget* window = form ? windowFor(*form) : nullptr;
+  return window ? window : QApplication::activeWindow();
+}
+
+void QtBackend::aboutBox(const AboutBoxRequest& request) { showQtAboutBox(request, ownerWidget(request.owner)); }
 
 void QtBackend::runEventLoop() {
   if (!anyFormShown()) return;

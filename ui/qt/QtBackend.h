@@ -19,6 +19,9 @@ class QtBackend : public Backend {
   // The window and widgets of a form, for tests; null when not shown.
   QtFormWindow* windowFor(const Form& form) const;
   QWidget* widgetFor(const Control& control) const;
+  // The window a dialog belongs to: that of the form the handle names, or
+  // else the active window.
+  QWidget* ownerWidget(Handle owner) const;
 
   void showForm(Form& form) override;
   void hideForm(Form& form) override;
@@ -28,6 +31,7 @@ class QtBackend : public Backend {
   void controlChanged(Control& control, ControlProperty property) override;
   void focusChanged(Form& form, Control* control) override;
   int messageBox(const MessageBoxRequest& request) override;
+  void aboutBox(const AboutBoxRequest& request) override;
   void runEventLoop() override;
   Size screenSize() const override;
 

@@ -1,13 +1,16 @@
 #include "ui/qt/QtControlBinding.h"
 
 #include <QComboBox>
-#include <QGroupBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "ui/qt/QtFileCompletion.h"
+#include "ui/qt/QtFileDrop.h"
+#include "ui/qt/QtFrameBox.h"
 #include "ui/qt/QtText.h"
 
 namespace tov::ui {
@@ -27,23 +30,29 @@ QWidget* QtControlBinding::createWidget(QWidget* parent) const {
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
-    case ControlKind::TextBox: return new QLineEdit(parent);
+    case ControlKind::TextBox: {
+      auto* edit = new QLineEdit(parent);
+      edit->setAcceptDrops(true);
+      return edit;
+    }
     case ControlKind::ComboBox: return new QComboBox(parent);
     case ControlKind::ListBox: return new QListWidget(parent);
     case ControlKind::CommandButton: {
       auto* button = new QPushButton(parent);
       // Enter is the model's business, not the toolkit's.
       button->setAutoDefault(false);
+      button->setAcceptDrops(true);
       return button;
     }
-    case ControlKind::Frame: return new QGroupBox(parent);
+    case ControlKind::Frame: return new QtFrameBox(parent);
   }
   return new QWidget(parent);
 }
 
 void QtControlBinding::connectInput() {
   if (auto* edit = qobject_cast<QLineEdit*>(widget_)) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [this] { textEdited(); });
+    // A completion chosen from the list sets the text without an edit.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this] { textEdited(); });
     QObject::connect(edit, &QLineEdit::selectionChanged, edit, [this] { textEdited(); });
     QObject::connect(edit, &QLineEdit::cursorPositionChanged, edit, [this] { textEdited(); });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget_)) {
@@ -78,7 +87,10 @@ void QtControlBinding::rowPicked(int row) {
 
 void QtControlBinding::pushAll() {
   if (control_->hasCaption()) pushCaption();
-  if (control_->kind() == ControlKind::TextBox) pushText();
+  if (control_->kind() == ControlKind::TextBox) {
+    pushText();
+    pushCompletion();
+  }
   if (control_->kind() == ControlKind::ComboBox || control_->kind() == ControlKind::ListBox) pushItems();
   push(ControlProperty::Enabled);
   push(ControlProperty::Visible);
@@ -99,6 +111,7 @@ void QtControlBinding::push(ControlProperty property) {
     case ControlProperty::Position: pushPosition(); break;
     case ControlProperty::Enabled: widget_->setEnabled(control_->enabled()); break;
     case ControlProperty::Visible: widget_->setHidden(!control_->visible()); break;
+    case ControlProperty::Completion: pushCompletion(); break;
   }
 }
 
@@ -106,7 +119,7 @@ void QtControlBinding::pushCaption() {
   const QString caption = toQString(control_->caption());
   if (auto* label = qobject_cast<QLabel*>(widget_)) label->setText(caption);
   if (auto* button = qobject_cast<QPushButton*>(widget_)) button->setText(caption);
-  if (auto* frame = qobject_cast<QGroupBox*>(widget_)) frame->setTitle(caption);
+  if (auto* frame = dynamic_cast<QtFrameBox*>(widget_)) frame->setTitle(caption);
 }
 
 void QtControlBinding::pushText() {
@@ -157,6 +170,25 @@ void QtControlBinding::pushPosition() {
   const Rect& r = control_->position();
   widget_->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
                        twipsToPixels(r.height));
+}
+
+void QtControlBinding::pushCompletion() {
+  setFileNameCompletion(static_cast<QLineEdit*>(widget_), control_->fileNameCompletion());
+}
+
+bool QtControlBinding::dragEvent(QEvent* event) {
+  if (!control_ || !control_->acceptsFileDrops()) return false;
+  auto* drag = static_cast<QDropEvent*>(event);
+  std::vector<std::u16string> files = droppedFileNames(drag->mimeData());
+  // Anything else (text dragged into a field) is the widget's business.
+  if (files.empty()) return false;
+  if (event->type() == QEvent::Drop) {
+    if (!control_->dropFiles(files)) return false;
+  } else if (!control_->isEffectivelyEnabled()) {
+    return false;
+  }
+  drag->acceptProposedAction();
+  return true;
 }
 
 }  // namespace tov::ui

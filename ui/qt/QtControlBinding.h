@@ -4,6 +4,7 @@
 // the model's user actions. The widget never decides anything itself.
 #include "ui/Control.h"
 
+class QEvent;
 class QWidget;
 
 namespace tov::ui {
@@ -20,6 +21,9 @@ class QtControlBinding {
 
   void push(ControlProperty property);
   void pushAll();
+  // Drag and drop events on the widget: files dropped where the model takes
+  // them go to it. True when the event was handled here.
+  bool dragEvent(QEvent* event);
   // The model's control is going away: pass nothing on any more.
   void detach() { control_ = nullptr; }
 
@@ -32,6 +36,7 @@ class QtControlBinding {
   void pushItems();
   void pushListIndex();
   void pushPosition();
+  void pushCompletion();
   void textEdited();
   void rowPicked(int row);
 

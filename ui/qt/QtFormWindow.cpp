@@ -7,6 +7,7 @@
 
 #include "ui/KeyCodes.h"
 #include "ui/qt/QtFonts.h"
+#include "ui/qt/QtIcon.h"
 #include "ui/qt/QtKeyMap.h"
 #include "ui/qt/QtText.h"
 
@@ -80,7 +81,7 @@ void QtFormWindow::applyIcon() {
     blank.fill(Qt::transparent);
     setWindowIcon(QIcon(blank));
   } else {
-    setWindowIcon(QIcon(toQString(form_->icon())));
+    setWindowIcon(iconFromFiles(form_->icon()));
   }
 }
 
@@ -126,6 +127,10 @@ bool QtFormWindow::keyPressed(QObject* watched, QEvent* event) {
 bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   if (event->type() == QEvent::KeyPress) return keyPressed(watched, event);
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) {
+    QtControlBinding* binding = bindingFor(watched);
+    return binding && binding->dragEvent(event);
+  }
   if (event->type() == QEvent::FocusIn) {
     QtControlBinding* binding = bindingFor(watched);
     if (binding && binding->control()) binding->control()->setFocus();

@@ -1,11 +1,10 @@
-#include "ui/qt/Application.h"
+#include "ui/qt/QtToolkit.h"
 
-#include <QApplication>
 #include <cstdlib>
 #include <string_view>
 
-#include "ui/HeadlessBackend.h"
 #include "ui/qt/QtBackend.h"
+#include "ui/qt/QtFileDialog.h"
 
 namespace tov::ui {
 namespace {
@@ -19,14 +18,6 @@ bool hasEnv(const char* name) {
   return value && *value;
 }
 
-BackendChoice resolve(BackendChoice choice) {
-  if (choice != BackendChoice::Automatic) return choice;
-  const char* forced = std::getenv("QUILLMARK_UI");
-  if (forced && std::string_view(forced) == "headless") return BackendChoice::Headless;
-  if (forced && std::string_view(forced) == "qt") return BackendChoice::Qt;
-  return hasEnv("DISPLAY") || hasEnv("WAYLAND_DISPLAY") ? BackendChoice::Qt : BackendChoice::Headless;
-}
-
 std::string platformList() {
   if (hasEnv("QT_QPA_PLATFORM")) return std::string(std::getenv("QT_QPA_PLATFORM")) + ";" + std::string(kFallbackPlatform);
   std::string list;
@@ -37,35 +28,37 @@ std::string platformList() {
 
 }  // namespace
 
-Application::Application(const std::string& programName, BackendChoice choice) {
-  args_ = {programName};
-  if (resolve(choice) == BackendChoice::Qt && startQt()) {
-    Backend::install(std::make_unique<QtBackend>());
-  } else {
-    Backend::install(std::make_unique<HeadlessBackend>());
-  }
+std::unique_ptr<QtToolkitSession> QtToolkitSession::start(const std::string& programName) {
+  std::unique_ptr<QtToolkitSession> session(new QtToolkitSession);
+  if (!session->open(programName)) return nullptr;
+  return session;
 }
 
-bool Application::startQt() {
+bool QtToolkitSession::open(const std::string& programName) {
   const std::string platforms = platformList();
   // Nothing to open: windows nobody can see would wait for ever.
   if (platforms == kFallbackPlatform) return false;
-  args_.insert(args_.end(), {"-platform", platforms});
+  args_ = {programName, "-platform", platforms};
   for (std::string& arg : args_) argv_.push_back(arg.data());
   argv_.push_back(nullptr);
   argc_ = static_cast<int>(args_.size());
-  qt_ = std::make_unique<QApplication>(argc_, argv_.data());
+  app_ = std::make_unique<QApplication>(argc_, argv_.data());
   if (QGuiApplication::platformName().toStdString() == kFallbackPlatform &&
       !platforms.starts_with(kFallbackPlatform)) {
-    qt_.reset();
+    app_.reset();
+    return false;
   }
-  return qt_ != nullptr;
+  previousFileDialog_ = FileDialog::setProvider(
+      [](const FileDialogRequest& request, std::u16string& chosen) { return showQtFileDialog(request, chosen); });
+  return true;
 }
 
-Application::~Application() {
-  // The Qt windows go before the toolkit does.
-  Backend::install(std::make_unique<HeadlessBackend>());
-  qt_.reset();
+QtToolkitSession::~QtToolkitSession() {
+  if (app_) FileDialog::setProvider(std::move(previousFileDialog_));
 }
+
+std::unique_ptr<Backend> QtToolkitSession::createBackend() { return std::make_unique<QtBackend>(); }
+
+ToolkitSession* startQtToolkit(const char* programName) { return QtToolkitSession::start(programName).release(); }
 
 }  // namespace tov::ui

@@ -1,0 +1,117 @@
+// The program and its window toolkit: the program links no Qt, loads the Qt
+// module only when there is a display to use, runs on without it, and finds
+// its icons wherever it runs from.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "converter/CLocalization.h"
+#include "converter/ProgramInfo.h"
+#include "converter/ProgramResources.h"
+#include "converter/frmMain.h"
+#include "ui/HeadlessBackend.h"
+#include "ui/IconResources.h"
+
+namespace {
+
+struct ProgramOutput {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// Runs the program with "/?" and the given environment on top of a clean
+// one: no display unless the environment names one.
+ProgramOutput runProgram(const std::vector<std::string>& env) {
+  int fds[2];
+  EXPECT_EQ(pipe(fds), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], 1);
+    dup2(fds[1], 2);
+    dup2(open("/dev/null", O_RDONLY), 0);
+    close(fds[0]);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QUILLMARK_UI");
+    unsetenv("QT_QPA_PLATFORM");
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    execl(QUILLMARK_BINARY, QUILLMARK_BINARY, "/?", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  ProgramOutput run;
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(fds[0], buf, sizeof buf)) > 0) run.output.append(buf, static_cast<std::size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+bool mentions(const ProgramOutput& run, const std::string& text) { return run.output.find(text) != std::string::npos; }
+
+TEST(ToolkitModule, TheProgramItselfNeedsNoQt) {
+  const ProgramOutput needed = runProgram({"LD_TRACE_LOADED_OBJECTS=1"});
+  EXPECT_TRUE(mentions(needed, "libc.so")) << needed.output;
+  EXPECT_FALSE(mentions(needed, "libQt6")) << needed.output;
+}
+
+TEST(ToolkitModule, LoadedOnlyWhenADisplayIsToBeUsed) {
+  const ProgramOutput headless = runProgram({"LD_DEBUG=files", "DISPLAY=/nonexistent/socket:0", "QUILLMARK_UI=headless"});
+  EXPECT_EQ(headless.status, 0);
+  EXPECT_TRUE(mentions(headless, "Usage:")) << headless.output;
+  EXPECT_FALSE(mentions(headless, "libtovui-qt.so")) << headless.output;
+  EXPECT_FALSE(mentions(headless, "libQt6")) << headless.output;
+
+  const ProgramOutput noDisplay = runProgram({"LD_DEBUG=files"});
+  EXPECT_FALSE(mentions(noDisplay, "libtovui-qt.so")) << noDisplay.output;
+
+  // With a display to try the module is loaded, everything in it resolved
+  // against the program; the display cannot be opened, so the run goes on
+  // headless without a note about the module.
+  const ProgramOutput display = runProgram({"LD_DEBUG=files", "DISPLAY=/nonexistent/socket:0"});
+  EXPECT_EQ(display.status, 0);
+  EXPECT_TRUE(mentions(display, "libtovui-qt.so")) << display.output;
+  EXPECT_TRUE(mentions(display, "libQt6Widgets")) << display.output;
+  EXPECT_FALSE(mentions(display, "cannot be loaded")) << display.output;
+  EXPECT_TRUE(mentions(display, "Usage:")) << display.output;
+}
+
+TEST(ToolkitModule, WithoutTheModuleTheProgramRunsHeadlessAndSaysWhy) {
+  tovtest::TempDir dir("nomodule");
+  const std::string missing = (dir / "libtovui-qt.so").string();
+  const ProgramOutput run = runProgram({"DISPLAY=:0", "TOVAPPS_UI_MODULE=" + missing});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(mentions(run, "quillmark: no windows, the window toolkit cannot be loaded: " + missing + " not found\n"))
+      << run.output;
+  EXPECT_TRUE(mentions(run, "Usage:")) << run.output;
+}
+
+// The build tree holds the program's icons where an installation does,
+// seen from the program: the tests run from it too.
+TEST(ProgramIcon, TheMainWindowShowsTheProgramsIconAtBothSizes) {
+  tov::ui::useHeadlessBackend().setEcho(false);
+  quillmark::registerProgramResources();
+  const std::vector<std::u16string> files = tov::ui::IconResources::files(quillmark::kMainIconGroup);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_TRUE(files[0].ends_with(u"/share/icons/hicolor/16x16/apps/quillmark.png"));
+  EXPECT_TRUE(files[1].ends_with(u"/share/icons/hicolor/32x32/apps/quillmark.png"));
+
+  quillmark::CLocalization localization(quillmark::programInfo());
+  quillmark::frmMain window(quillmark::frmMain::Services{
+      localization, []() -> quillmark::TextFileWriter& { throw std::logic_error("no conversion here"); }, {}});
+  window.load();
+  EXPECT_EQ(window.icon(), files);
+  window.unload();
+}
+
+}  // namespace
