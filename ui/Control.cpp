@@ -9,15 +9,15 @@
 
 namespace tov::ui {
 
-Control::Control(Form& form, ControlSpec spec, int tabIndex)
+Control::Control(Form& form, ControlSpec declared, int tabIndex)
     : form_(form),
-      kind_(spec.kind),
-      name_(std::move(spec.name)),
-      index_(spec.index),
-      container_(spec.container),
+      kind_(declared.kind),
+      name_(std::move(declared.name)),
+      index_(declared.index),
+      container_(declared.container),
       handle_(HandleTable::add(this)) {
-  state_.caption = std::move(spec.caption);
-  state_.position = spec.position;
+  state_.caption = std::move(declared.caption);
+  state_.position = declared.position;
   state_.tabIndex = tabIndex;
 }
 

@@ -38,7 +38,7 @@ enum class ControlProperty { Caption, Text, Enabled, Visible, Position, Items, L
 
 class Control {
  public:
-  Control(Form& form, ControlSpec spec, int tabIndex);
+  Control(Form& form, ControlSpec declared, int tabIndex);
   ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;

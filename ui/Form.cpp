@@ -24,24 +24,24 @@ Form::~Form() {
 
 Form* Form::activeForm() { return g_activeForm; }
 
-void Form::validateNew(const ControlSpec& spec) const {
-  if (spec.name.empty()) throw std::invalid_argument(name_ + ": a control needs a name");
+void Form::validateNew(const ControlSpec& declared) const {
+  if (declared.name.empty()) throw std::invalid_argument(name_ + ": a control needs a name");
   for (const Control* c : order_) {
-    if (c->name() != spec.name) continue;
-    if ((c->index() < 0) != (spec.index < 0) || c->index() == spec.index) {
-      throw std::invalid_argument(name_ + ": control " + spec.name + " declared twice");
+    if (c->name() != declared.name) continue;
+    if ((c->index() < 0) != (declared.index < 0) || c->index() == declared.index) {
+      throw std::invalid_argument(name_ + ": control " + declared.name + " declared twice");
     }
   }
-  if (spec.container &&
-      (&spec.container->form() != this || spec.container->kind() != ControlKind::Frame)) {
-    throw std::invalid_argument(name_ + ": the container of " + spec.name + " is not a frame of this window");
+  if (declared.container &&
+      (&declared.container->form() != this || declared.container->kind() != ControlKind::Frame)) {
+    throw std::invalid_argument(name_ + ": the container of " + declared.name + " is not a frame of this window");
   }
 }
 
-Control& Form::add(ControlSpec spec) {
-  validateNew(spec);
+Control& Form::add(ControlSpec declared) {
+  validateNew(declared);
   const int tabIndex = static_cast<int>(order_.size());
-  owned_.push_back(std::make_unique<Control>(*this, std::move(spec), tabIndex));
+  owned_.push_back(std::make_unique<Control>(*this, std::move(declared), tabIndex));
   order_.push_back(owned_.back().get());
   return *order_.back();
 }

@@ -45,7 +45,7 @@ class Form {
   const std::string& name() const { return name_; }
   Handle handle() const { return handle_; }
 
-  Control& add(ControlSpec spec);
+  Control& add(ControlSpec declared);
   // Throws std::out_of_range when there is no such control.
   Control& control(std::string_view name, int index = -1) const;
   Control* findControl(std::string_view name, int index = -1) const;
@@ -120,7 +120,7 @@ class Form {
   void controlChanged(Control& control, ControlProperty property);
   void formChanged(FormProperty property);
   void restoreDesign();
-  void validateNew(const ControlSpec& spec) const;
+  void validateNew(const ControlSpec& declared) const;
 
   std::string name_;
   Handle handle_;
