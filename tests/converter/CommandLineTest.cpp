@@ -1,22 +1,16 @@
 // The real program run unattended, without a display: each mode, its exit
 // status, its messages on stderr, and the settings it reads and writes.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "TempDir.h"
 
 namespace {
 
-struct ProgramRun {
-  int status = -1;
-  std::string err;
-};
+using tovtest::ProgramRun;
 
 class CommandLine : public ::testing::Test {
  protected:
@@ -29,43 +23,13 @@ class CommandLine : public ::testing::Test {
   }
   std::string registry() const { return (config / "registry.ini").string(); }
 
-  // Runs the program in `cwd` with the arguments; stdin is /dev/null, so a
-  // program that waited for input would see end of file at once.
+  // Runs the program in the work directory, unattended, with this test's
+  // own settings, registry and code pages.
   ProgramRun run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
-    int pipeFds[2];
-    EXPECT_EQ(pipe(pipeFds), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      dup2(pipeFds[1], 2);
-      const int null = open("/dev/null", O_RDWR);
-      dup2(null, 0);
-      dup2(null, 1);
-      close(pipeFds[0]);
-      if (chdir(work.path().c_str()) != 0) _exit(126);
-      unsetenv("DISPLAY");
-      unsetenv("WAYLAND_DISPLAY");
-      setenv("QUILLMARK_UI", "headless", 1);
-      setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-      setenv("TOVAPPS_ACP", "1252", 1);
-      setenv("TOVAPPS_OEMCP", "850", 1);
-      setenv("TOVAPPS_REGISTRY", registry().c_str(), 1);
-      for (const auto& e : extraEnv) putenv(const_cast<char*>(e.c_str()));
-      std::vector<char*> argv{const_cast<char*>(QUILLMARK_BINARY)};
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(QUILLMARK_BINARY, argv.data());
-      _exit(127);
-    }
-    close(pipeFds[1]);
-    ProgramRun result;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buf, sizeof buf)) > 0) result.err.append(buf, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    std::vector<std::string> env{"QUILLMARK_UI=headless", "XDG_CONFIG_HOME=" + config.path().string(),
+                                 "TOVAPPS_ACP=1252", "TOVAPPS_OEMCP=850", "TOVAPPS_REGISTRY=" + registry()};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    return tovtest::runProgram(QUILLMARK_BINARY, args, {env, {}, work.path().string(), false});
   }
 
   std::string settings() const { return tovtest::readBytes(config / "TOVapps" / "Quillmark.ini"); }
@@ -83,25 +47,25 @@ class CommandLine : public ::testing::Test {
 TEST_F(CommandLine, UsageForQuestionMarkAndForThreeArguments) {
   const ProgramRun usage = run({"/?"});
   EXPECT_EQ(usage.status, 0);
-  EXPECT_NE(usage.err.find("TOVapps - Quillmark: Usage:"), std::string::npos) << usage.err;
-  EXPECT_NE(usage.err.find("quillmark[.EXE] [InFileName [OutFileName]]"), std::string::npos);
+  EXPECT_NE(usage.output.find("TOVapps - Quillmark: Usage:"), std::string::npos) << usage.output;
+  EXPECT_NE(usage.output.find("quillmark[.EXE] [InFileName [OutFileName]]"), std::string::npos);
 
   const ProgramRun three = run({"a.xml", "b.txt", "c"});
   EXPECT_EQ(three.status, 2);
-  EXPECT_NE(three.err.find("Usage:"), std::string::npos);
+  EXPECT_NE(three.output.find("Usage:"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(work / "b.txt"));
 
   // Without a display the window cannot open: usage instead of waiting.
   const ProgramRun none = run({});
   EXPECT_EQ(none.status, 2);
-  EXPECT_NE(none.err.find("Usage:"), std::string::npos);
+  EXPECT_NE(none.output.find("Usage:"), std::string::npos);
 }
 
 TEST_F(CommandLine, OneArgumentConvertsBesideTheInputAndStoresSettings) {
   writeLog("chat.xml");
   const ProgramRun r = run({"chat.xml"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("All done ^_^v"), std::string::npos);
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("All done ^_^v"), std::string::npos);
   const std::string text = tovtest::readBytes(work / "chat.TXT");
   EXPECT_EQ(text.substr(0, 6), "\xEF\xBB\xBF###");  // UTF-8 is the first-start default
   EXPECT_NE(text.find("### Ann - Bob\r\n"), std::string::npos);
@@ -120,8 +84,8 @@ TEST_F(CommandLine, TwoArgumentsUseTheStoredEncodingAndTheOutputAsTyped) {
                       "Output Encoding=3\nParagraph Type=2\n[Localization]\nLanguageID=0\n");
   std::filesystem::create_directory(work / "sub");
   const ProgramRun r = run({"in.xml", "sub/out.txt"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("Готово ^_^v"), std::string::npos);
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("Готово ^_^v"), std::string::npos);
   const std::string text = tovtest::readBytes(work / "sub" / "out.txt");
   EXPECT_EQ(text.substr(0, 4), std::string("\xFF\xFE#\0", 4));
   EXPECT_NE(text.find(std::string("h\0i\0\n\0\n\0", 8)), std::string::npos);
@@ -130,7 +94,7 @@ TEST_F(CommandLine, TwoArgumentsUseTheStoredEncodingAndTheOutputAsTyped) {
 TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
   const ProgramRun missing = run({"missing.xml"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("Ну далось загрузить файл истории."), std::string::npos) << missing.err;
+  EXPECT_NE(missing.output.find("Ну далось загрузить файл истории."), std::string::npos) << missing.output;
   EXPECT_FALSE(std::filesystem::exists(work / "missing.TXT"));
 
   // "/?" with a second word is two file names, and a switch is a file name.
@@ -141,8 +105,8 @@ TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
   writeLog("chat.xml");
   const ProgramRun noDir = run({"chat.xml", "no/such/dir/out.txt"});
   EXPECT_EQ(noDir.status, 1);
-  EXPECT_NE(noDir.err.find("no/such/dir/out.txt"), std::string::npos);
-  EXPECT_NE(noDir.err.find("Can't create text file."), std::string::npos);
+  EXPECT_NE(noDir.output.find("no/such/dir/out.txt"), std::string::npos);
+  EXPECT_NE(noDir.output.find("Can't create text file."), std::string::npos);
 }
 
 TEST_F(CommandLine, MissingLibraryIsAClearWriteFailure) {
@@ -150,8 +114,8 @@ TEST_F(CommandLine, MissingLibraryIsAClearWriteFailure) {
   std::filesystem::remove(registry());
   const ProgramRun unregistered = run({"chat.xml"});
   EXPECT_EQ(unregistered.status, 1);
-  EXPECT_NE(unregistered.err.find("Can't create text file."), std::string::npos) << unregistered.err;
-  EXPECT_NE(unregistered.err.find("Ferrule0101.tovFSO"), std::string::npos);
+  EXPECT_NE(unregistered.output.find("Can't create text file."), std::string::npos) << unregistered.output;
+  EXPECT_NE(unregistered.output.find("Ferrule0101.tovFSO"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(work / "chat.TXT"));
 
   // A registry entry pointing at a library that is gone.
@@ -167,14 +131,14 @@ TEST_F(CommandLine, MissingLibraryIsAClearWriteFailure) {
   tovtest::writeBytes(registry(), text);
   const ProgramRun broken = run({"chat.xml"});
   EXPECT_EQ(broken.status, 1);
-  EXPECT_NE(broken.err.find("Ferrule0101.tovFSO"), std::string::npos) << broken.err;
+  EXPECT_NE(broken.output.find("Ferrule0101.tovFSO"), std::string::npos) << broken.output;
 }
 
 TEST_F(CommandLine, FirstStartOnACyrillicSystemChoosesRussian) {
   writeLog("chat.xml");
   const ProgramRun r = run({"chat.xml"}, {"TOVAPPS_ACP=1251"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.err.find("Готово"), std::string::npos);
+  EXPECT_NE(r.output.find("Готово"), std::string::npos);
   EXPECT_NE(settings().find("LanguageID=0"), std::string::npos);
 }
 

@@ -2,14 +2,11 @@
 // module only when there is a display to use, runs on without it, and finds
 // its icons wherever it runs from.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "TempDir.h"
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
@@ -20,41 +17,14 @@
 
 namespace {
 
-struct ProgramOutput {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
+using ProgramOutput = tovtest::ProgramRun;
 
 // Runs the program with "/?" and the given environment on top of a clean
 // one: no display unless the environment names one.
 ProgramOutput runProgram(const std::vector<std::string>& env) {
-  int fds[2];
-  EXPECT_EQ(pipe(fds), 0);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], 1);
-    dup2(fds[1], 2);
-    dup2(open("/dev/null", O_RDONLY), 0);
-    close(fds[0]);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    unsetenv("QUILLMARK_UI");
-    unsetenv("QT_QPA_PLATFORM");
-    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    execl(QUILLMARK_BINARY, QUILLMARK_BINARY, "/?", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  ProgramOutput run;
-  char buf[4096];
-  ssize_t n;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) run.output.append(buf, static_cast<std::size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  std::vector<std::string> all{"DBUS_SESSION_BUS_ADDRESS=disabled:"};
+  all.insert(all.end(), env.begin(), env.end());
+  return tovtest::runProgram(QUILLMARK_BINARY, {"/?"}, {all, {"QUILLMARK_UI", "QT_QPA_PLATFORM"}, "", true});
 }
 
 bool mentions(const ProgramOutput& run, const std::string& text) { return run.output.find(text) != std::string::npos; }
