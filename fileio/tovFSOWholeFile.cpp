@@ -124,7 +124,17 @@ bool tovFSO::PutFileB(std::u16string_view FileName, const ByteArray& Data, bool 
       raiseFileError(EBUSY);
     }
     platform::AtomicFileWriter writer(path);
-    if (!writer.valid()) raiseFileError(writer.error());
+    if (!writer.valid()) {
+      const bool mayNotCreateHere = writer.error() == EACCES || writer.error() == EPERM;
+      if (!mayNotCreateHere || attrs == platform::kInvalidFileAttributes) raiseFileError(writer.error());
+      // A directory that takes no new files, holding a file that may be
+      // written: the new content can only go into the file itself.
+      auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, platform::kFileShareRead,
+                                                   platform::CreateDisposition::CreateAlways);
+      if (!file.valid()) raiseFileError(file.error());
+      if (!file.writeAt(0, Data.span()) || !file.close()) raiseFileError(file.error());
+      return true;
+    }
     if (!writer.write(Data.span())) raiseFileError(writer.error());
     if (!writer.commit()) raiseFileError(writer.error());
     return true;

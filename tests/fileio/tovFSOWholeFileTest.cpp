@@ -232,6 +232,20 @@ TEST_F(WholeFileTest, FailedPutLeavesOldFileIntact) {
   EXPECT_EQ(entries, 1);
 }
 
+// A directory that takes no new files still lets a writable file in it be
+// replaced in place. (Root may create files anywhere, so this needs a user.)
+TEST_F(WholeFileTest, PutIntoLockedDirectoryWritesTheFileInPlace) {
+  if (geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
+  writeBytes(file, "0123456789");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const bool put = fso.PutFile(name, u"new");
+  const bool created = fso.PutFile(u16(dir / "other.txt"), u"x");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  EXPECT_TRUE(put);
+  EXPECT_EQ(readBytes(file), "new");
+  EXPECT_FALSE(created);
+}
+
 TEST_F(WholeFileTest, HolderRefusingWritersBlocksPutAppendAndOverwrite) {
   writeBytes(file, "held");
   auto holder = tov::platform::FileHandle::open(name, tov::platform::kGenericRead,
