@@ -1,21 +1,16 @@
 #pragma once
 // Fixes the ANSI and OEM code pages for the life of the object.
-#include <cstdlib>
+#include "ScopedEnv.h"
 
 namespace tovtest {
 
 class CodePageOverride {
  public:
-  CodePageOverride(const char* ansi, const char* oem) {
-    setenv("TOVAPPS_ACP", ansi, 1);
-    setenv("TOVAPPS_OEMCP", oem, 1);
-  }
-  ~CodePageOverride() {
-    unsetenv("TOVAPPS_ACP");
-    unsetenv("TOVAPPS_OEMCP");
-  }
-  CodePageOverride(const CodePageOverride&) = delete;
-  CodePageOverride& operator=(const CodePageOverride&) = delete;
+  CodePageOverride(const char* ansi, const char* oem) : ansi_("TOVAPPS_ACP", ansi), oem_("TOVAPPS_OEMCP", oem) {}
+
+ private:
+  ScopedEnv ansi_;
+  ScopedEnv oem_;
 };
 
 }  // namespace tovtest

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "TestListObject.h"
 #include "automation/ComponentServer.h"
@@ -15,18 +16,7 @@
 namespace tovtest {
 namespace {
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedEnv() { old_.empty() ? unsetenv(name_) : setenv(name_, old_.c_str(), 1); }
-
- private:
-  const char* name_;
-  std::string old_;
-};
+using tovtest::ScopedEnv;
 
 TEST(ComponentRegistryFile, LivesWhereTheEnvironmentSays) {
   {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CodePageOverride.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "converter/CLocalization.h"
 #include "support/SettingsStore.h"
@@ -20,14 +21,6 @@ const tov::AppInfo kApp{u"Quillmark", u"TOVapps - Quillmark", 1, 1, 4, u"x"};
 
 class Localization : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    oldConfig = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (oldConfig) setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
-  }
   void storeLanguage(tov::SettingValue value) {
     tov::SettingsStore().SetValue(u"Localization", u"LanguageID", 1, value, kApp);
   }
@@ -36,7 +29,7 @@ class Localization : public ::testing::Test {
   }
 
   tovtest::TempDir config{"loc"};
-  std::optional<std::string> oldConfig;
+  tovtest::ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().c_str()};
   CLocalization loc{kApp};
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
@@ -25,12 +26,8 @@ class ChooseLanguage : public ::testing::Test {
   void SetUp() override {
     backend = &tov::ui::useHeadlessBackend();
     backend->setEcho(false);
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    oldConfig = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   }
   void TearDown() override {
-    if (oldConfig) setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
     unsetenv("TOVAPPS_ACP");
   }
 
@@ -48,7 +45,7 @@ class ChooseLanguage : public ::testing::Test {
   }
 
   tovtest::TempDir config{"config"};
-  std::optional<std::string> oldConfig;
+  tovtest::ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().c_str()};
   tov::ui::HeadlessBackend* backend = nullptr;
   CLocalization localization{programInfo()};
 };

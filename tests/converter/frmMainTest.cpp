@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
@@ -45,14 +46,10 @@ class MainWindow : public ::testing::Test {
     backend = &tov::ui::useHeadlessBackend();
     backend->setEcho(false);
     tov::ui::setApplicationTitle(kProgramTitle);
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    oldConfig = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     localization.setLanguageID(CLocalization::kEnglish);
   }
   void TearDown() override {
     tov::FileDialog::setProvider(nullptr);
-    if (oldConfig) setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
   }
 
   std::unique_ptr<frmMain> makeWindow() {
@@ -80,7 +77,7 @@ class MainWindow : public ::testing::Test {
 
   tovtest::TempDir config{"config"};
   tovtest::TempDir files{"files"};
-  std::optional<std::string> oldConfig;
+  tovtest::ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().c_str()};
   tov::ui::HeadlessBackend* backend = nullptr;
   CLocalization localization{programInfo()};
   CountingWriter writer;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "platform/FileHandle.h"
 #include "platform/PrivateProfile.h"
@@ -23,22 +24,7 @@ using tovtest::readBytes;
 using tovtest::u16;
 using tovtest::writeBytes;
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using tovtest::ScopedEnv;
 
 class PrivateProfileTest : public ::testing::Test {
  protected:

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "support/SettingsStore.h"
 
@@ -18,23 +19,7 @@ namespace {
 using tovtest::readBytes;
 using tovtest::writeBytes;
 
-// Sets (or, with nullptr, unsets) an environment variable for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using tovtest::ScopedEnv;
 
 AppInfo quillmark() {
   AppInfo app;
