@@ -3,7 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/tools/deps.sh"
-bash "$top/tools/build.sh" "$top/build" -DTOV_BUILD_TESTS=OFF -DTOV_BUILD_BENCH=OFF
+bash "$top/tools/build.sh" "$top/build" -DTOV_WERROR=ON -DTOV_SANITIZE=OFF -DTOV_BUILD_TESTS=OFF -DTOV_BUILD_BENCH=OFF
 out="$top/build/sample-history.TXT"
 # The converter writes through the file library it finds in the component
 # registry: register the library just built.
