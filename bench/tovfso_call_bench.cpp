@@ -17,9 +17,9 @@
 
 #include "automation/DispatchClient.h"
 #include "automation/ServerEntryPoints.h"
-#include "fileio/TypeLibrary.h"
+#include "fileio/interface/Ferrule0101Ids.h"
 #include "fileio/tovFSO.h"
-#include "fileio/tovFSOSlots.h"
+#include "fileio/interface/tovFSOSlots.h"
 #include "platform/Utf.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "automation/ComponentLoader.h"
 #include "automation/DispatchClient.h"
-#include "fileio/TypeLibrary.h"
-#include "fileio/tovFSOSlots.h"
+#include "fileio/interface/Ferrule0101Ids.h"
+#include "fileio/interface/tovFSOSlots.h"
 #include "platform/Utf.h"
 
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "converter/HistoryConversion.h"
-#include "support/FileFieldHelper.h"
+#include "ui/FileFieldHelper.h"
 #include "ui/Form.h"
 
 namespace quillmark {

@@ -7,7 +7,7 @@
 #include "converter/frmChooseLanguage.h"
 #include "converter/frmMain.h"
 #include "support/AppPathRegistration.h"
-#include "support/AppServices.h"
+#include "ui/AppServices.h"
 #include "support/ArgumentList.h"
 #include "support/FileNameFunctions.h"
 #include "support/SystemFunctions.h"

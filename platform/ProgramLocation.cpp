@@ -1,4 +1,4 @@
-#include "ui/ProgramLocation.h"
+#include "platform/ProgramLocation.h"
 
 #include <algorithm>
 #include <system_error>
@@ -12,7 +12,7 @@
 #define TOV_MODULE_DIR_FROM_BIN "../lib/tovapps"
 #endif
 
-namespace tov::ui {
+namespace tov::platform {
 namespace {
 
 std::vector<std::filesystem::path> besideProgram(std::initializer_list<const char*> relatives) {
@@ -42,4 +42,4 @@ std::vector<std::filesystem::path> programModuleDirectories() {
   return besideProgram({TOV_MODULE_DIR_FROM_BIN, "../lib/tovapps"});
 }
 
-}  // namespace tov::ui
+}  // namespace tov::platform

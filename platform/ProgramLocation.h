@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace tov::ui {
+namespace tov::platform {
 
 // The running program's absolute file name; empty when it cannot be told.
 std::filesystem::path programPath();
@@ -16,4 +16,4 @@ std::filesystem::path programPath();
 std::vector<std::filesystem::path> programDataDirectories();
 std::vector<std::filesystem::path> programModuleDirectories();
 
-}  // namespace tov::ui
+}  // namespace tov::platform

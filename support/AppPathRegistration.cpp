@@ -9,7 +9,7 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "support/DesktopEntry.h"
-#include "ui/ProgramLocation.h"
+#include "platform/ProgramLocation.h"
 
 namespace tov {
 namespace {
@@ -74,9 +74,9 @@ AppPathRegistration::AppPathRegistration(fs::path program, fs::path programData,
       desktopDataDirs_(std::move(desktopDataDirs)) {}
 
 AppPathRegistration AppPathRegistration::forRunningProgram() {
-  const fs::path program = ui::programPath();
+  const fs::path program = platform::programPath();
   fs::path data;
-  for (const fs::path& dir : ui::programDataDirectories()) {
+  for (const fs::path& dir : platform::programDataDirectories()) {
     std::error_code ec;
     if (fs::is_regular_file(dir / "applications" / (program.filename().string() + ".desktop"), ec)) {
       data = dir;

@@ -1,4 +1,4 @@
-#include "support/AppServices.h"
+#include "ui/AppServices.h"
 
 #include <string>
 

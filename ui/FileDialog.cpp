@@ -1,4 +1,4 @@
-#include "support/FileDialog.h"
+#include "ui/FileDialog.h"
 
 #include <utility>
 

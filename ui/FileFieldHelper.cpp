@@ -1,4 +1,4 @@
-#include "support/FileFieldHelper.h"
+#include "ui/FileFieldHelper.h"
 
 #include "ui/Form.h"
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "platform/Path.h"
-#include "ui/ProgramLocation.h"
+#include "platform/ProgramLocation.h"
 
 namespace tov::ui {
 namespace {
@@ -49,7 +49,7 @@ std::vector<std::u16string> IconResources::files(std::u16string_view group) {
   const auto it = registry().groups.find(folded(group));
   if (it == registry().groups.end()) return found;
   const std::vector<std::filesystem::path> dirs =
-      registry().directories.empty() ? programDataDirectories() : registry().directories;
+      registry().directories.empty() ? platform::programDataDirectories() : registry().directories;
   for (int size : it->second.sizes) {
     for (const std::filesystem::path& dir : dirs) {
       const std::filesystem::path file = imageFile(dir, it->second, size);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "ui/ProgramLocation.h"
+#include "platform/ProgramLocation.h"
 
 #ifndef TOV_UI_MODULE_FILE
 #define TOV_UI_MODULE_FILE "libtovui-qt.so"
@@ -17,7 +17,7 @@ std::vector<std::filesystem::path> toolkitModuleCandidates() {
   const char* named = std::getenv("TOVAPPS_UI_MODULE");
   if (named && *named) return {std::filesystem::path(named)};
   std::vector<std::filesystem::path> files;
-  for (const std::filesystem::path& dir : programModuleDirectories()) files.push_back(dir / TOV_UI_MODULE_FILE);
+  for (const std::filesystem::path& dir : platform::programModuleDirectories()) files.push_back(dir / TOV_UI_MODULE_FILE);
   return files;
 }
 

@@ -1,7 +1,7 @@
-#include "fileio/ComponentClasses.h"
+#include "fileio/dispatch/ComponentClasses.h"
 
-#include "fileio/TypeLibrary.h"
-#include "fileio/tovFSODispatch.h"
+#include "fileio/dispatch/TypeLibrary.h"
+#include "fileio/dispatch/tovFSODispatch.h"
 
 namespace ferrule {
 

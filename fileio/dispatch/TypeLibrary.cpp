@@ -1,4 +1,4 @@
-#include "fileio/TypeLibrary.h"
+#include "fileio/dispatch/TypeLibrary.h"
 
 #include <initializer_list>
 

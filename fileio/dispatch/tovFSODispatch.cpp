@@ -1,10 +1,10 @@
-#include "fileio/tovFSODispatch.h"
+#include "fileio/dispatch/tovFSODispatch.h"
 
 #include <type_traits>
 
 #include "automation/SlotBinding.h"
-#include "fileio/TypeLibrary.h"
-#include "fileio/tovFSOSlots.h"
+#include "fileio/dispatch/TypeLibrary.h"
+#include "fileio/interface/tovFSOSlots.h"
 
 namespace ferrule {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "automation/ServerEntryPoints.h"
-#include "fileio/ComponentClasses.h"
+#include "fileio/dispatch/ComponentClasses.h"
 
 using tov::automation::Guid;
 using tov::automation::HResult;

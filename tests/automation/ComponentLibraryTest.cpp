@@ -11,8 +11,8 @@
 #include "automation/ComponentLoader.h"
 #include "automation/DispatchClient.h"
 #include "automation/ServerEntryPoints.h"
-#include "fileio/TypeLibrary.h"
-#include "fileio/tovFSOSlots.h"
+#include "fileio/dispatch/TypeLibrary.h"
+#include "fileio/interface/tovFSOSlots.h"
 #include "platform/ProfileFile.h"
 
 namespace tovtest {

@@ -10,8 +10,8 @@
 #include "TestListObject.h"
 #include "automation/ComponentServer.h"
 #include "automation/ModuleUsage.h"
-#include "fileio/ComponentClasses.h"
-#include "fileio/TypeLibrary.h"
+#include "fileio/dispatch/ComponentClasses.h"
+#include "fileio/dispatch/TypeLibrary.h"
 
 namespace tovtest {
 namespace {

@@ -14,7 +14,7 @@
 #include "converter/frmMain.h"
 #include "converter/modMain.h"
 #include "fileio/tovFSO.h"
-#include "support/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "support/SettingsStore.h"
 #include "ui/HeadlessBackend.h"
 #include "ui/KeyCodes.h"

@@ -2,7 +2,7 @@
 // what the terminal shows without a display.
 #include <gtest/gtest.h>
 
-#include "support/AppServices.h"
+#include "ui/AppServices.h"
 #include "ui/ApplicationWindow.h"
 #include "ui/HeadlessBackend.h"
 #include "ui/SampleForm.h"

@@ -11,7 +11,7 @@
 #include "TempDir.h"
 #include "ui/Application.h"
 #include "ui/HeadlessBackend.h"
-#include "ui/ProgramLocation.h"
+#include "platform/ProgramLocation.h"
 #include "ui/ToolkitModule.h"
 #include "ui/qt/QtToolkit.h"
 
@@ -118,7 +118,7 @@ TEST(ApplicationBackend, TheModuleIsLookedForBesideTheProgram) {
   env.set("TOVAPPS_UI_MODULE", nullptr);
   const std::vector<std::filesystem::path> candidates = toolkitModuleCandidates();
   ASSERT_FALSE(candidates.empty());
-  const std::filesystem::path programDir = programPath().parent_path();
+  const std::filesystem::path programDir = tov::platform::programPath().parent_path();
   for (const auto& file : candidates) {
     EXPECT_EQ(file.filename(), "libtovui-qt.so");
     EXPECT_EQ(file.lexically_relative(programDir).begin()->string(), "..") << file;

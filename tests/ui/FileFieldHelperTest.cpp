@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "support/FileFieldHelper.h"
+#include "ui/FileFieldHelper.h"
 #include "ui/HeadlessBackend.h"
 #include "ui/SampleForm.h"
 

@@ -13,7 +13,7 @@
 #include "QtTestSupport.h"
 #include "SampleForm.h"
 #include "TempDir.h"
-#include "support/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "ui/qt/QtAboutBox.h"
 #include "ui/qt/QtFileDialog.h"
 

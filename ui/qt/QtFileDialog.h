@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/FileDialog.h"
+#include "ui/FileDialog.h"
 
 class QWidget;
 

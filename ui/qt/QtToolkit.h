@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "ui/ToolkitSession.h"
 
 namespace tov::ui {
