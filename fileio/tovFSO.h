@@ -5,9 +5,11 @@
 // Whole-file members take RaiseErrors: false turns a failure of the file
 // work into the failure result, true passes the error on unchanged.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "fileio/modStandardListFileSupport.h"
 #include "support/ByteArray.h"
 
 namespace ferrule {
@@ -37,6 +39,19 @@ class tovFSO {
   bool OverwriteFile(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false);
   bool OverwriteFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false,
                       bool InvertBytes = false);
+
+  // Descriptions of single files, kept in their directory's description
+  // list. A description that cannot be stored so that it reads back the
+  // same fails the set; nothing is written then.
+  std::u16string GetFileDescription(std::u16string_view FileName);
+  bool SetFileDescription(std::u16string_view FileName, std::u16string_view DescriptionText);
+  bool DeleteFileDescription(std::u16string_view FileName);
+
+  // The items of a standard list file; no list when reading failed and
+  // RaiseErrors is false.
+  std::optional<ListFileItems> ReadStandardListFile(std::u16string_view FileName, std::u16string_view CommentChar = u";",
+                                                    bool IgnoreBlanks = true, bool TrimStrings = true,
+                                                    bool IsOem = false, bool RaiseErrors = false);
 
   // Exchanges the two bytes of every pair in place; with an odd count the
   // last byte stays and error 9 is raised after the complete pairs.

@@ -2,8 +2,8 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <new>
 
+#include "fileio/RaiseErrorsTrap.h"
 #include "fileio/tovFSO.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileAttributes.h"
@@ -26,22 +26,6 @@ constexpr std::int64_t kMaxFileLength = std::numeric_limits<std::int32_t>::max()
 
 [[noreturn]] void raiseFileError(int err) { throw RuntimeError(tov::fileSystemError(err, kLibrarySource)); }
 [[noreturn]] void raiseStandard(std::int32_t number) { tov::raiseError(number, kLibrarySource); }
-
-// Runs the file work of one member: with RaiseErrors a failure passes on
-// unchanged, without it the member returns its failure result. The file
-// handles inside `work` are closed by their destructors on the way out.
-template <typename Result, typename Work>
-Result trapped(bool raiseErrors, Result failure, Work&& work) {
-  try {
-    return work();
-  } catch (const RuntimeError&) {
-    if (raiseErrors) throw;
-    return failure;
-  } catch (const std::bad_alloc&) {
-    if (raiseErrors) raiseStandard(tov::errors::kOutOfMemory);
-    return failure;
-  }
-}
 
 platform::FileHandle openForWriting(const std::string& path) {
   auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, platform::kFileShareRead,

@@ -1,0 +1,130 @@
+#include "fileio/TextFileLines.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "fileio/tovFSO.h"
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "support/ErrorRecord.h"
+
+namespace ferrule {
+namespace {
+
+namespace platform = tov::platform;
+
+// Files are measured in 32-bit signed lengths, as the whole-file members
+// measure them; a longer file would not fit in memory as text anyway.
+constexpr std::int64_t kMaxTextFileLength = std::numeric_limits<std::int32_t>::max();
+constexpr std::size_t kChunk = 64 * 1024;
+
+[[noreturn]] void raise(std::int32_t number) { tov::raiseError(number, kLibrarySource); }
+[[noreturn]] void raiseFileError(int err) { throw tov::RuntimeError(tov::fileSystemError(err, kLibrarySource)); }
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.empty() ? "." : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A missing file is "file not found" only where its directory exists;
+// otherwise the path itself is missing.
+[[noreturn]] void raiseMissing(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+  raise(isDirectory(parent) ? tov::errors::kFileNotFound : tov::errors::kPathNotFound);
+}
+
+[[noreturn]] void raiseOpenFailure(const std::string& path, int err) {
+  if (err == ENOENT) raiseMissing(path);
+  if (err == ENOTDIR) raise(tov::errors::kPathNotFound);
+  raiseFileError(err);
+}
+
+// Only a regular file is read: opening a device can have effects of its own,
+// and a device or pipe may never end.
+void checkRegular(const struct stat& st) {
+  if (S_ISDIR(st.st_mode) || !S_ISREG(st.st_mode)) raise(tov::errors::kPathFileAccessError);
+  if (st.st_size > kMaxTextFileLength) raise(tov::errors::kOutOfMemory);
+}
+
+platform::FileHandle openTextFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) raiseOpenFailure(path, errno);
+  checkRegular(st);
+  auto file = platform::FileHandle::openNative(path, platform::kGenericRead, platform::kFileShareRead,
+                                               platform::CreateDisposition::OpenExisting);
+  if (!file.valid()) raiseOpenFailure(path, file.error());
+  // The name may have been replaced by something else since the check.
+  if (::fstat(file.fd(), &st) != 0) raiseFileError(errno);
+  checkRegular(st);
+  return file;
+}
+
+// Collects the bytes of one line across chunk borders and hands each
+// complete line on, decoded.
+class LineSplitter {
+ public:
+  LineSplitter(const platform::CodePage& page, const std::function<void(std::u16string_view)>& onLine)
+      : page_(page), onLine_(onLine) {}
+
+  void feed(std::span<const std::uint8_t> bytes) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const std::uint8_t b = bytes[i];
+      if (b != '\r' && b != '\n') continue;
+      const bool secondHalfOfPair = b == '\n' && afterCr_ && i == start && pending_.empty();
+      afterCr_ = b == '\r';
+      if (!secondHalfOfPair) {
+        pending_.append(reinterpret_cast<const char*>(bytes.data() + start), i - start);
+        emit();
+      }
+      start = i + 1;
+    }
+    if (start < bytes.size()) {
+      afterCr_ = false;
+      pending_.append(reinterpret_cast<const char*>(bytes.data() + start), bytes.size() - start);
+    }
+  }
+
+  // The last line needs no line end.
+  void finish() {
+    if (!pending_.empty()) emit();
+  }
+
+ private:
+  void emit() {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(pending_.data());
+    onLine_(page_.decode(std::span<const std::uint8_t>(p, pending_.size())));
+    pending_.clear();
+  }
+
+  const platform::CodePage& page_;
+  const std::function<void(std::u16string_view)>& onLine_;
+  std::string pending_;
+  bool afterCr_ = false;
+};
+
+}  // namespace
+
+void readTextFileLines(std::u16string_view fileName, const platform::CodePage& page,
+                       const std::function<void(std::u16string_view line)>& onLine) {
+  if (fileName.empty()) raise(tov::errors::kBadFileNameOrNumber);
+  const std::string path = platform::nativePath(fileName);
+  platform::FileHandle file = openTextFile(path);
+  LineSplitter lines(page, onLine);
+  tov::ByteVector chunk;
+  for (std::int64_t offset = 0;; offset += static_cast<std::int64_t>(chunk.size())) {
+    if (!file.readAt(offset, kChunk, chunk)) raiseFileError(file.error());
+    if (chunk.empty()) break;
+    // A file that grows while it is read is held to the same limit.
+    if (offset + static_cast<std::int64_t>(chunk.size()) > kMaxTextFileLength) raise(tov::errors::kOutOfMemory);
+    lines.feed(chunk);
+  }
+  lines.finish();
+}
+
+}  // namespace ferrule

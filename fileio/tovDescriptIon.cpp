@@ -1,0 +1,273 @@
+#include "fileio/tovDescriptIon.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <new>
+
+#include "fileio/TextFileLines.h"
+#include "platform/AtomicFileWriter.h"
+#include "platform/CaseFold.h"
+#include "platform/CodePage.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "support/ErrorRecord.h"
+#include "support/FileNameFunctions.h"
+
+namespace ferrule {
+namespace {
+
+namespace platform = tov::platform;
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool isLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+bool holdsBlank(std::u16string_view s) { return std::any_of(s.begin(), s.end(), isBlank); }
+
+std::u16string foldedKey(std::u16string_view name) {
+  std::u16string key(name);
+  for (char16_t& c : key) c = platform::foldCase(c);
+  return key;
+}
+
+// One space for every line break (CR LF, CR or LF), so a description can
+// never spill onto a line of its own and pose as another file's entry.
+std::u16string flattenLineBreaks(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!isLineBreak(text[i])) {
+      out.push_back(text[i]);
+      continue;
+    }
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    out.push_back(u' ');
+  }
+  return out;
+}
+
+// The OEM bytes of the text, or false when a character has none of its own
+// (it would be written as "?" and read back as something else).
+bool appendOem(std::string& out, std::u16string_view text, const platform::CodePage& oem) {
+  for (char16_t c : text) {
+    const std::uint8_t b = oem.encode(c);
+    if (oem.decode(b) != c) return false;
+    out.push_back(static_cast<char>(b));
+  }
+  return true;
+}
+
+// A name reads back as itself when nothing in it is taken for the line's
+// structure: no line break ends it early, and no double quote opens or
+// closes a quoted name where none was meant.
+bool nameReadsBack(std::u16string_view name) {
+  if (name.empty() || std::any_of(name.begin(), name.end(), isLineBreak)) return false;
+  if (holdsBlank(name)) return name.find(u'"') == std::u16string_view::npos;
+  return name.front() != u'"' && name.back() != u'"';
+}
+
+// Appends the entry's line: the name, quoted when it holds a blank, one
+// space, the description, CR LF.
+bool appendEntryLine(std::string& out, std::u16string_view name, std::u16string_view description,
+                     const platform::CodePage& oem) {
+  if (!nameReadsBack(name)) return false;
+  const std::u16string text = flattenLineBreaks(description);
+  // A description of one double quote alone is skipped on reading.
+  if (tov::asTrimEx(text) == u"\"") return false;
+  const bool quoted = holdsBlank(name);
+  if (quoted) out.push_back('"');
+  if (!appendOem(out, name, oem)) return false;
+  if (quoted) out.push_back('"');
+  out.push_back(' ');
+  if (!appendOem(out, text, oem)) return false;
+  out += "\r\n";
+  return true;
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+// Deletes the description file of an emptied list. A read-only file goes
+// too, as the list's owner means it to; if the deletion still fails, the
+// file keeps the attributes it had.
+bool deleteFile(const std::u16string& target) {
+  const std::uint32_t attributes = platform::GetFileAttributesW(target);
+  const bool readOnly = attributes != platform::kInvalidFileAttributes &&
+                        (attributes & platform::kFileAttributeReadOnly);
+  if (readOnly) platform::SetFileAttributesW(target, attributes & ~platform::kFileAttributeReadOnly);
+  if (platform::DeleteFileW(target)) return true;
+  if (readOnly) platform::SetFileAttributesW(target, attributes);
+  return false;
+}
+
+}  // namespace
+
+std::u16string tovDescriptIon::ItemFileName(std::int32_t Index) const {
+  if (Index < 0 || Index >= ItemCount()) return {};
+  return entries_[static_cast<std::size_t>(Index)].name;
+}
+
+std::u16string tovDescriptIon::ItemDescription(std::int32_t Index) const {
+  if (Index < 0 || Index >= ItemCount()) return {};
+  return entries_[static_cast<std::size_t>(Index)].description;
+}
+
+std::u16string tovDescriptIon::ItemDescriptionByFileName(std::u16string_view FileName) const {
+  const std::size_t at = positionOf(FileName);
+  return at == kNone ? std::u16string() : entries_[at].description;
+}
+
+bool tovDescriptIon::RemoveItem(std::int32_t Index) {
+  if (Index < 0 || Index >= ItemCount()) return false;
+  removeAt(static_cast<std::size_t>(Index));
+  return true;
+}
+
+bool tovDescriptIon::RemoveItemByFileName(std::u16string_view FileName) {
+  const std::size_t at = positionOf(FileName);
+  if (at == kNone) return false;
+  removeAt(at);
+  return true;
+}
+
+bool tovDescriptIon::AddItem(std::u16string_view FileName, std::u16string_view Description) {
+  if (FileName.empty() || Description.empty()) return false;
+  // An entry that would be written mangled is refused before it can
+  // displace the entry the name has now.
+  if (!canBeWritten(FileName, Description)) return false;
+  RemoveItemByFileName(FileName);
+  append(std::u16string(FileName), std::u16string(Description), foldedKey(FileName));
+  return true;
+}
+
+void tovDescriptIon::Clear() {
+  fileName_.clear();
+  entries_ = {};
+  orderOfKey_ = {};
+}
+
+bool tovDescriptIon::ReadFile(std::u16string_view FileName) {
+  Clear();
+  try {
+    readTextFileLines(FileName, platform::oemCodePage(), [this](std::u16string_view line) { parseLine(line); });
+  } catch (const tov::RuntimeError& e) {
+    if (e.record().number != tov::errors::kFileNotFound) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  fileName_ = FileName;
+  return true;
+}
+
+bool tovDescriptIon::WriteFile(std::u16string_view FileName) {
+  const std::u16string target(FileName.empty() ? std::u16string_view(fileName_) : FileName);
+  if (target.empty()) return false;
+  try {
+    const std::string path = platform::nativePath(target);
+    // Someone who holds the file and refuses other writers keeps it.
+    if (platform::FileHandle::wouldConflict(path, platform::kGenericWrite, platform::kFileShareRead)) return false;
+    if (entries_.empty()) return !tov::asIsFileExist(target) || deleteFile(target);
+
+    std::string text;
+    const platform::CodePage& oem = platform::oemCodePage();
+    for (const Entry& e : entries_) {
+      if (!appendEntryLine(text, e.name, e.description, oem)) return false;
+    }
+    // The new list goes beside the old file and takes its place in one
+    // step: a failure anywhere leaves the old file byte for byte.
+    platform::AtomicFileWriter writer(path);
+    if (!writer.valid() || !writer.write(bytesOf(text)) || !writer.commit()) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // The list is in place; the attribute is only a mark, so failing to set
+  // it does not undo the write.
+  platform::SetFileAttributesW(target, platform::kFileAttributeHidden);
+  return true;
+}
+
+bool tovDescriptIon::ReadDirectoryFile(std::u16string_view PathName) {
+  return ReadFile(descriptionFileOf(PathName));
+}
+
+bool tovDescriptIon::WriteDirectoryFile(std::u16string_view PathName) {
+  if (PathName.empty()) return WriteFile();
+  return WriteFile(descriptionFileOf(PathName));
+}
+
+bool tovDescriptIon::canBeWritten(std::u16string_view FileName, std::u16string_view Description) {
+  std::string scratch;
+  return appendEntryLine(scratch, FileName, Description, platform::oemCodePage());
+}
+
+std::u16string tovDescriptIon::descriptionFileOf(std::u16string_view PathName) {
+  const std::u16string exact = tov::asBuildFileName(PathName, kDescriptionFileName);
+  struct stat st {};
+  const std::string dirPath = PathName.empty() ? std::string(".") : platform::nativePath(PathName);
+  if (::lstat(platform::nativePath(exact).c_str(), &st) == 0) return exact;
+  // Files copied from systems that ignore letter case often carry the name
+  // in capitals or in small letters; reading and writing that file keeps
+  // one list per directory instead of starting a second one beside it.
+  DIR* dir = ::opendir(dirPath.c_str());
+  if (!dir) return exact;
+  std::string found;
+  while (const dirent* d = ::readdir(dir)) {
+    const std::string name = d->d_name;
+    // Only ASCII letters fold to the letters of the name, so a match has its length in bytes.
+    if (name.size() == std::char_traits<char16_t>::length(kDescriptionFileName) &&
+        platform::equalsIgnoreCase(platform::fromNativePath(name), kDescriptionFileName) &&
+        (found.empty() || name < found)) {
+      found = name;
+    }
+  }
+  ::closedir(dir);
+  return found.empty() ? exact : tov::asBuildFileName(PathName, platform::fromNativePath(found));
+}
+
+void tovDescriptIon::append(std::u16string name, std::u16string description, std::u16string key) {
+  orderOfKey_.emplace(std::move(key), nextOrder_);
+  entries_.push_back(Entry{std::move(name), std::move(description), nextOrder_++});
+}
+
+void tovDescriptIon::removeAt(std::size_t position) {
+  orderOfKey_.erase(foldedKey(entries_[position].name));
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+std::size_t tovDescriptIon::positionOf(std::u16string_view fileName) const {
+  if (fileName.empty()) return kNone;
+  const auto key = orderOfKey_.find(foldedKey(fileName));
+  if (key == orderOfKey_.end()) return kNone;
+  const auto at = std::lower_bound(entries_.begin(), entries_.end(), key->second,
+                                   [](const Entry& e, std::uint64_t order) { return e.order < order; });
+  return static_cast<std::size_t>(at - entries_.begin());
+}
+
+// One line of the file, already decoded: the name (quoted or up to the
+// first blank) and the trimmed description after it. Lines that do not
+// make an entry are skipped, never errors.
+void tovDescriptIon::parseLine(std::u16string_view line) {
+  if (line.empty() || isBlank(line.front())) return;
+  std::size_t separator;
+  if (line.front() == u'"') {
+    separator = line.find(u'"', 1);
+  } else {
+    separator = std::min(line.find(u' '), line.find(u'\t'));
+  }
+  if (separator == std::u16string_view::npos) return;
+  std::u16string_view name = line.substr(0, separator);
+  if (!name.empty() && name.front() == u'"') name.remove_prefix(1);
+  if (!name.empty() && name.back() == u'"') name.remove_suffix(1);
+  if (name.empty()) return;
+  std::u16string description = tov::asTrimEx(line.substr(separator + 1));
+  if (description == u"\"") return;
+  std::u16string key = foldedKey(name);
+  if (orderOfKey_.count(key)) return;
+  append(std::u16string(name), std::move(description), std::move(key));
+}
+
+}  // namespace ferrule
