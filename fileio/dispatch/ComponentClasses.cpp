@@ -1,12 +1,17 @@
 #include "fileio/dispatch/ComponentClasses.h"
 
 #include "fileio/dispatch/TypeLibrary.h"
+#include "fileio/dispatch/tovDescriptIonDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 
 namespace ferrule {
 
 const tov::automation::ComponentServer& componentServer() {
-  static const tov::automation::ComponentServer server(typeLibrary(), {{u"tovFSO", &tovFSODispatch::create}});
+  static const tov::automation::ComponentServer server(typeLibrary(),
+                                                       {
+                                                           {u"tovFSO", &tovFSODispatch::create},
+                                                           {u"tovDescriptIon", &tovDescriptIonDispatch::create},
+                                                       });
   return server;
 }
 

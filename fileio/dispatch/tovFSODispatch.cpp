@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "automation/Collection.h"
 #include "automation/SlotBinding.h"
 #include "fileio/dispatch/TypeLibrary.h"
 #include "fileio/interface/tovFSOSlots.h"
@@ -107,15 +108,28 @@ std::int32_t tovFSODispatch::GetFileZone(std::u16string_view) { raiseNotAvailabl
 VariantBool tovFSODispatch::SetFileZone(std::u16string_view, std::int32_t) { raiseNotAvailable(u"SetFileZone"); }
 VariantBool tovFSODispatch::IsFileZoneDefined(std::u16string_view) { raiseNotAvailable(u"IsFileZoneDefined"); }
 VariantBool tovFSODispatch::DeleteFileZone(std::u16string_view) { raiseNotAvailable(u"DeleteFileZone"); }
-std::u16string tovFSODispatch::GetFileDescription(std::u16string_view) { raiseNotAvailable(u"GetFileDescription"); }
-VariantBool tovFSODispatch::SetFileDescription(std::u16string_view, std::u16string_view) {
-  raiseNotAvailable(u"SetFileDescription");
+std::u16string tovFSODispatch::GetFileDescription(std::u16string_view FileName) {
+  return core_.GetFileDescription(FileName);
 }
-ComPtr<Dispatch> tovFSODispatch::ReadStandardListFile(std::u16string_view, std::u16string_view, VariantBool,
-                                                      VariantBool, VariantBool, VariantBool) {
-  raiseNotAvailable(u"ReadStandardListFile");
+VariantBool tovFSODispatch::SetFileDescription(std::u16string_view FileName, std::u16string_view DescriptionText) {
+  return result(core_.SetFileDescription(FileName, DescriptionText));
 }
-VariantBool tovFSODispatch::DeleteFileDescription(std::u16string_view) { raiseNotAvailable(u"DeleteFileDescription"); }
+// The runtime's own Collection, numbered from 1, each item under the text
+// of its number; no object when reading failed without RaiseErrors.
+ComPtr<Dispatch> tovFSODispatch::ReadStandardListFile(std::u16string_view FileName, std::u16string_view CommentChar,
+                                                      VariantBool IgnoreBlanks, VariantBool TrimStrings,
+                                                      VariantBool IsOem, VariantBool RaiseErrors) {
+  auto items = core_.ReadStandardListFile(FileName, CommentChar, yes(IgnoreBlanks), yes(TrimStrings), yes(IsOem),
+                                          yes(RaiseErrors));
+  if (!items) return {};
+  ComPtr<Dispatch> list = Collection::create(kLibrarySource);
+  Collection* collection = objectOf<Collection>(list.get());
+  for (ListFileItem& item : *items) collection->append(Variant::fromString(std::move(item.text)), item.key);
+  return list;
+}
+VariantBool tovFSODispatch::DeleteFileDescription(std::u16string_view FileName) {
+  return result(core_.DeleteFileDescription(FileName));
+}
 VariantBool tovFSODispatch::SetFileCompression(std::u16string_view, std::int32_t, std::int32_t*) {
   raiseNotAvailable(u"SetFileCompression");
 }
