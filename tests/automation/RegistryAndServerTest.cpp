@@ -80,7 +80,7 @@ TEST(ComponentServerInProcess, ServesOnlyImplementedCreatableClasses) {
   const ComponentServer& server = ferrule::componentServer();
   ComPtr<ClassFactory> factory;
   // Creatable by its description, but this build has no implementation yet.
-  EXPECT_EQ(server.getClassObject(ferrule::kClsid_tovDescriptIon, kIidClassFactory, factory.putVoid()),
+  EXPECT_EQ(server.getClassObject(ferrule::kClsid_tovShellFileInfo, kIidClassFactory, factory.putVoid()),
             kClassEClassNotAvailable);
   ASSERT_EQ(server.getClassObject(ferrule::kClsid_tovFSO, kIidClassFactory, factory.putVoid()), kSOk);
   ComPtr<Dispatch> fso;
@@ -96,7 +96,8 @@ TEST(ComponentServerInProcess, RegistrationListsServedClassesAndApplicationObjec
   ASSERT_EQ(ferrule::componentServer().registerServer("/opt/lib/libFerrule0101.so", registry), kSOk);
   EXPECT_EQ(registry.findTypeLibrary(u"Ferrule0101")->appObjects, std::vector<std::u16string>{u"Ferrule0101.tovFSO"});
   EXPECT_EQ(registry.findClass(ferrule::kClsid_tovFSO)->libraryPath, u"/opt/lib/libFerrule0101.so");
-  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.tovDescriptIon"));
+  EXPECT_TRUE(registry.clsidOf(u"Ferrule0101.tovDescriptIon"));
+  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.tovShellFileInfo"));
   ASSERT_EQ(ferrule::componentServer().unregisterServer(registry), kSOk);
   EXPECT_FALSE(registry.findTypeLibrary(u"Ferrule0101"));
 }
