@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "fileio/tovFSO.h"
 #include "platform/FileHandle.h"
@@ -64,8 +65,9 @@ platform::FileHandle openTextFile(const std::string& path) {
   return file;
 }
 
-// Collects the bytes of one line across chunk borders and hands each
-// complete line on, decoded.
+// Finds the lines in the bytes as they come, chunk by chunk, and hands each
+// complete line on, decoded. Only a line that crosses a chunk border is
+// copied before it is decoded.
 class LineSplitter {
  public:
   LineSplitter(const platform::CodePage& page, const std::function<void(std::u16string_view)>& onLine)
@@ -76,36 +78,43 @@ class LineSplitter {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       const std::uint8_t b = bytes[i];
       if (b != '\r' && b != '\n') continue;
-      const bool secondHalfOfPair = b == '\n' && afterCr_ && i == start && pending_.empty();
+      const bool secondHalfOfPair = b == '\n' && afterCr_ && i == start;
       afterCr_ = b == '\r';
-      if (!secondHalfOfPair) {
-        pending_.append(reinterpret_cast<const char*>(bytes.data() + start), i - start);
-        emit();
-      }
+      if (!secondHalfOfPair) endLine(bytes.subspan(start, i - start));
       start = i + 1;
     }
     if (start < bytes.size()) {
       afterCr_ = false;
-      pending_.append(reinterpret_cast<const char*>(bytes.data() + start), bytes.size() - start);
+      pending_.insert(pending_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
+      partial_ = true;
     }
   }
 
   // The last line needs no line end.
   void finish() {
-    if (!pending_.empty()) emit();
+    if (partial_) endLine({});
   }
 
  private:
-  void emit() {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(pending_.data());
-    onLine_(page_.decode(std::span<const std::uint8_t>(p, pending_.size())));
+  void endLine(std::span<const std::uint8_t> tail) {
+    std::span<const std::uint8_t> bytes = tail;
+    if (partial_) {
+      pending_.insert(pending_.end(), tail.begin(), tail.end());
+      bytes = pending_;
+    }
+    line_.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) line_[i] = page_.decode(bytes[i]);
     pending_.clear();
+    partial_ = false;
+    onLine_(line_);
   }
 
   const platform::CodePage& page_;
   const std::function<void(std::u16string_view)>& onLine_;
-  std::string pending_;
+  std::vector<std::uint8_t> pending_;  // the start of a line the last chunk ended in
+  bool partial_ = false;
   bool afterCr_ = false;
+  std::u16string line_;
 };
 
 }  // namespace

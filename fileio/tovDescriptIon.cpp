@@ -25,7 +25,6 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 bool isLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
-bool holdsBlank(std::u16string_view s) { return std::any_of(s.begin(), s.end(), isBlank); }
 
 std::u16string foldedKey(std::u16string_view name) {
   std::u16string key(name);
@@ -33,62 +32,74 @@ std::u16string foldedKey(std::u16string_view name) {
   return key;
 }
 
-// One space for every line break (CR LF, CR or LF), so a description can
-// never spill onto a line of its own and pose as another file's entry.
-std::u16string flattenLineBreaks(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!isLineBreak(text[i])) {
-      out.push_back(text[i]);
-      continue;
-    }
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    out.push_back(u' ');
-  }
-  return out;
-}
+// What a name holds that the line's structure could take for its own.
+struct NameShape {
+  bool blank = false;
+  bool lineBreak = false;
+  bool quote = false;
+};
 
-// The OEM bytes of the text, or false when a character has none of its own
-// (it would be written as "?" and read back as something else).
-bool appendOem(std::string& out, std::u16string_view text, const platform::CodePage& oem) {
-  for (char16_t c : text) {
-    const std::uint8_t b = oem.encode(c);
-    if (oem.decode(b) != c) return false;
-    out.push_back(static_cast<char>(b));
+NameShape shapeOf(std::u16string_view name) {
+  NameShape shape;
+  for (char16_t c : name) {
+    shape.blank |= isBlank(c);
+    shape.lineBreak |= isLineBreak(c);
+    shape.quote |= c == u'"';
   }
-  return true;
+  return shape;
 }
 
 // A name reads back as itself when nothing in it is taken for the line's
 // structure: no line break ends it early, and no double quote opens or
 // closes a quoted name where none was meant.
-bool nameReadsBack(std::u16string_view name) {
-  if (name.empty() || std::any_of(name.begin(), name.end(), isLineBreak)) return false;
-  if (holdsBlank(name)) return name.find(u'"') == std::u16string_view::npos;
+bool readsBack(std::u16string_view name, const NameShape& shape) {
+  if (name.empty() || shape.lineBreak) return false;
+  if (shape.blank) return !shape.quote;
   return name.front() != u'"' && name.back() != u'"';
 }
 
+// A description that is one double quote once trimmed is skipped on
+// reading. Line breaks count as blanks here: they are written as spaces.
+bool isLoneQuote(std::u16string_view text) {
+  auto blank = [](char16_t c) { return isBlank(c) || isLineBreak(c); };
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && blank(text[b])) ++b;
+  while (e > b && blank(text[e - 1])) --e;
+  return e - b == 1 && text[b] == u'"';
+}
+
 // Appends the entry's line: the name, quoted when it holds a blank, one
-// space, the description, CR LF.
-bool appendEntryLine(std::string& out, std::u16string_view name, std::u16string_view description,
-                     const platform::CodePage& oem) {
-  if (!nameReadsBack(name)) return false;
-  const std::u16string text = flattenLineBreaks(description);
-  // A description of one double quote alone is skipped on reading.
-  if (tov::asTrimEx(text) == u"\"") return false;
-  const bool quoted = holdsBlank(name);
-  if (quoted) out.push_back('"');
-  if (!appendOem(out, name, oem)) return false;
-  if (quoted) out.push_back('"');
-  out.push_back(' ');
-  if (!appendOem(out, text, oem)) return false;
-  out += "\r\n";
+// space, the description, CR LF. Every line break inside the description
+// becomes one space, so a description can never spill onto a line of its
+// own and pose as another file's entry.
+bool appendEntryLine(std::u16string& out, std::u16string_view name, std::u16string_view description) {
+  const NameShape shape = shapeOf(name);
+  if (!readsBack(name, shape) || isLoneQuote(description)) return false;
+  if (shape.blank) out.push_back(u'"');
+  out += name;
+  if (shape.blank) out.push_back(u'"');
+  out.push_back(u' ');
+  while (!description.empty()) {
+    const std::size_t lineBreak = description.find_first_of(u"\r\n");
+    out += description.substr(0, lineBreak);
+    if (lineBreak == std::u16string_view::npos) break;
+    const bool pair = description.substr(lineBreak, 2) == u"\r\n";
+    out.push_back(u' ');
+    description.remove_prefix(lineBreak + (pair ? 2 : 1));
+  }
+  out += u"\r\n";
   return true;
 }
 
-std::span<const std::uint8_t> bytesOf(const std::string& s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+// The OEM bytes of the text, or false when a character has none of its own
+// (it would be written as "?" and read back as something else).
+bool encodeExactly(std::u16string_view text, const platform::CodePage& oem, tov::ByteVector& bytes) {
+  bytes = oem.encode(text);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (oem.decode(bytes[i]) != text[i]) return false;
+  }
+  return true;
 }
 
 // Deletes the description file of an emptied list. A read-only file goes
@@ -152,6 +163,7 @@ void tovDescriptIon::Clear() {
 
 bool tovDescriptIon::ReadFile(std::u16string_view FileName) {
   Clear();
+  reserveFor(FileName);
   try {
     readTextFileLines(FileName, platform::oemCodePage(), [this](std::u16string_view line) { parseLine(line); });
   } catch (const tov::RuntimeError& e) {
@@ -172,15 +184,19 @@ bool tovDescriptIon::WriteFile(std::u16string_view FileName) {
     if (platform::FileHandle::wouldConflict(path, platform::kGenericWrite, platform::kFileShareRead)) return false;
     if (entries_.empty()) return !tov::asIsFileExist(target) || deleteFile(target);
 
-    std::string text;
-    const platform::CodePage& oem = platform::oemCodePage();
+    std::u16string text;
+    std::size_t longest = 0;  // quotes, separator and line end included
+    for (const Entry& e : entries_) longest += e.name.size() + e.description.size() + 5;
+    text.reserve(longest);
     for (const Entry& e : entries_) {
-      if (!appendEntryLine(text, e.name, e.description, oem)) return false;
+      if (!appendEntryLine(text, e.name, e.description)) return false;
     }
+    tov::ByteVector bytes;
+    if (!encodeExactly(text, platform::oemCodePage(), bytes)) return false;
     // The new list goes beside the old file and takes its place in one
     // step: a failure anywhere leaves the old file byte for byte.
     platform::AtomicFileWriter writer(path);
-    if (!writer.valid() || !writer.write(bytesOf(text)) || !writer.commit()) return false;
+    if (!writer.valid() || !writer.write(bytes) || !writer.commit()) return false;
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -200,8 +216,9 @@ bool tovDescriptIon::WriteDirectoryFile(std::u16string_view PathName) {
 }
 
 bool tovDescriptIon::canBeWritten(std::u16string_view FileName, std::u16string_view Description) {
-  std::string scratch;
-  return appendEntryLine(scratch, FileName, Description, platform::oemCodePage());
+  std::u16string line;
+  tov::ByteVector bytes;
+  return appendEntryLine(line, FileName, Description) && encodeExactly(line, platform::oemCodePage(), bytes);
 }
 
 std::u16string tovDescriptIon::descriptionFileOf(std::u16string_view PathName) {
@@ -228,9 +245,22 @@ std::u16string tovDescriptIon::descriptionFileOf(std::u16string_view PathName) {
   return found.empty() ? exact : tov::asBuildFileName(PathName, platform::fromNativePath(found));
 }
 
-void tovDescriptIon::append(std::u16string name, std::u16string description, std::u16string key) {
-  orderOfKey_.emplace(std::move(key), nextOrder_);
+// Room for the entries a file of this size usually holds, so reading a
+// long list does not grow the list and its index step by step.
+void tovDescriptIon::reserveFor(std::u16string_view fileName) {
+  constexpr std::int64_t kTypicalLineLength = 48;
+  constexpr std::int64_t kMostReserved = 1 << 20;
+  struct stat st {};
+  if (::stat(platform::nativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(st.st_size / kTypicalLineLength, kMostReserved));
+  entries_.reserve(expected);
+  orderOfKey_.reserve(expected);
+}
+
+bool tovDescriptIon::append(std::u16string name, std::u16string description, std::u16string key) {
+  if (!orderOfKey_.try_emplace(std::move(key), nextOrder_).second) return false;
   entries_.push_back(Entry{std::move(name), std::move(description), nextOrder_++});
+  return true;
 }
 
 void tovDescriptIon::removeAt(std::size_t position) {
@@ -265,9 +295,8 @@ void tovDescriptIon::parseLine(std::u16string_view line) {
   if (name.empty()) return;
   std::u16string description = tov::asTrimEx(line.substr(separator + 1));
   if (description == u"\"") return;
-  std::u16string key = foldedKey(name);
-  if (orderOfKey_.count(key)) return;
-  append(std::u16string(name), std::move(description), std::move(key));
+  // The first line for a name wins.
+  append(std::u16string(name), std::move(description), foldedKey(name));
 }
 
 }  // namespace ferrule

@@ -75,7 +75,9 @@ class tovDescriptIon {
     std::uint64_t order;  // increases along the list, so a position can be found by it
   };
 
-  void append(std::u16string name, std::u16string description, std::u16string key);
+  void reserveFor(std::u16string_view fileName);
+  // Adds the entry at the end unless its key is taken; false then.
+  bool append(std::u16string name, std::u16string description, std::u16string key);
   void removeAt(std::size_t position);
   void parseLine(std::u16string_view line);
   std::size_t positionOf(std::u16string_view fileName) const;
