@@ -121,7 +121,8 @@ class LineSplitter {
 
 void readTextFileLines(std::u16string_view fileName, const platform::CodePage& page,
                        const std::function<void(std::u16string_view line)>& onLine) {
-  if (fileName.empty()) raise(tov::errors::kBadFileNameOrNumber);
+  // A NUL would end the name early for the system, naming another file.
+  if (fileName.empty() || fileName.find(u'\0') != std::u16string_view::npos) raise(tov::errors::kBadFileNameOrNumber);
   const std::string path = platform::nativePath(fileName);
   platform::FileHandle file = openTextFile(path);
   LineSplitter lines(page, onLine);

@@ -20,8 +20,8 @@ namespace ferrule {
 // Raises the runtime error of a failure: 53 when the file does not exist,
 // 76 when its directory does not, 75 when the name is a directory or
 // anything else that is not a regular file (a device or a pipe could feed
-// lines forever), 52 for an empty name, 7 for a file too large to hold,
-// and the file layer's error for a failed open or read. Lines already
+// lines forever), 52 for an empty name or one holding a NUL, 7 for a file
+// too large to hold, and the file layer's error for a failed open or read. Lines already
 // passed to onLine stay passed.
 void readTextFileLines(std::u16string_view fileName, const tov::platform::CodePage& page,
                        const std::function<void(std::u16string_view line)>& onLine);

@@ -177,7 +177,8 @@ bool tovDescriptIon::ReadFile(std::u16string_view FileName) {
 
 bool tovDescriptIon::WriteFile(std::u16string_view FileName) {
   const std::u16string target(FileName.empty() ? std::u16string_view(fileName_) : FileName);
-  if (target.empty()) return false;
+  // A NUL would end the name early for the system, naming another file.
+  if (target.empty() || target.find(u'\0') != std::u16string::npos) return false;
   try {
     const std::string path = platform::nativePath(target);
     // Someone who holds the file and refuses other writers keeps it.

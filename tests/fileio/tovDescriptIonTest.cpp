@@ -296,6 +296,18 @@ TEST_F(Descriptions, WhatIsNotAReadableRegularFileIsLeftAlone) {
   EXPECT_TRUE(fs::is_symlink(file));
 }
 
+TEST_F(Descriptions, ANameWithANulNamesNoOtherFile) {
+  writeBytes(dir / "a", "not a list\r\n");
+  const std::u16string cut = path + std::u16string(u"/a\0/b.txt", 9);
+  EXPECT_FALSE(fso.SetFileDescription(cut, u"x"));
+  EXPECT_EQ(fso.GetFileDescription(path + std::u16string(u"/a\0/not", 7)), u"");
+  tovDescriptIon list;
+  list.AddItem(u"b.txt", u"x");
+  EXPECT_FALSE(list.WriteFile(path + std::u16string(u"/c\0d", 4)));
+  EXPECT_FALSE(fs::exists(dir / "c"));
+  EXPECT_EQ(readBytes(dir / "a"), "not a list\r\n");
+}
+
 TEST_F(Descriptions, ALinkedListIsReadThroughTheLink) {
   tovtest::TempDir elsewhere{"descr-target"};
   writeBytes(elsewhere / "list", "a.txt through the link\r\n");
