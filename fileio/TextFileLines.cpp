@@ -111,7 +111,7 @@ class LineSplitter {
 
   const platform::CodePage& page_;
   const std::function<void(std::u16string_view)>& onLine_;
-  std::vector<std::uint8_t> pending_;  // the start of a line the last chunk ended in
+  tov::ByteVector pending_;  // the start of a line the last chunk ended in
   bool partial_ = false;
   bool afterCr_ = false;
   std::u16string line_;

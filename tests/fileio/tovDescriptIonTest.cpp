@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -225,6 +226,32 @@ TEST_F(Descriptions, AFailedWriteLeavesTheOldFileByteForByte) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
   EXPECT_EQ(files, 1) << "a temporary file was left behind";
+}
+
+TEST_F(Descriptions, ProcessesDescribingFilesAtOnceLoseNoEntry) {
+  constexpr int kProcesses = 3;
+  constexpr int kEach = 60;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      bool ok = true;
+      for (int i = 0; i < kEach; ++i) {
+        ok = fso.SetFileDescription(in(std::to_string(p) + "-" + std::to_string(i) + ".txt"), u"text") && ok;
+      }
+      _exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a set failed";
+  }
+  tovDescriptIon list;
+  ASSERT_TRUE(list.ReadFile(name));
+  EXPECT_EQ(list.ItemCount(), kProcesses * kEach);
 }
 
 TEST_F(Descriptions, LineBreaksInADescriptionCannotForgeAnotherEntry) {
