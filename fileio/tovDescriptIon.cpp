@@ -50,12 +50,14 @@ NameShape shapeOf(std::u16string_view name) {
 }
 
 // A name reads back as itself when nothing in it is taken for the line's
-// structure: no line break ends it early, and no double quote opens or
-// closes a quoted name where none was meant.
+// structure: no line break ends it early, no double quote ends a quoted
+// name early, and none at its start opens a quoted name where none was
+// meant. A quote at the end of a name without blanks is fine: the reader
+// drops one trailing quote, so one more is written.
 bool readsBack(std::u16string_view name, const NameShape& shape) {
   if (name.empty() || shape.lineBreak) return false;
   if (shape.blank) return !shape.quote;
-  return name.front() != u'"' && name.back() != u'"';
+  return name.front() != u'"';
 }
 
 // A description that is one double quote once trimmed is skipped on
@@ -78,7 +80,7 @@ bool appendEntryLine(std::u16string& out, std::u16string_view name, std::u16stri
   if (!readsBack(name, shape) || isLoneQuote(description)) return false;
   if (shape.blank) out.push_back(u'"');
   out += name;
-  if (shape.blank) out.push_back(u'"');
+  if (shape.blank || name.back() == u'"') out.push_back(u'"');
   out.push_back(u' ');
   while (!description.empty()) {
     const std::size_t lineBreak = description.find_first_of(u"\r\n");

@@ -58,10 +58,11 @@ class tovDescriptIon {
 
   // Whether an entry can be written so that reading the file gives the
   // same name and description back, in the current OEM code page: the name
-  // holds no line break, and no double quote where one would end or begin
-  // the name; the description is not one double quote alone; both consist
-  // of characters the OEM code page holds. Line breaks inside a
-  // description are written as single spaces.
+  // holds no line break, does not begin with a double quote, and holds none
+  // when it holds a blank (it is quoted then); the description is not one
+  // double quote alone; both consist of characters the OEM code page holds.
+  // Line breaks inside a description are written as single spaces. Every
+  // entry read from a file can be written.
   static bool canBeWritten(std::u16string_view FileName, std::u16string_view Description);
 
   // The description file of a directory: "Descript.ion" there, or the one

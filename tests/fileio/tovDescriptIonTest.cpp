@@ -285,19 +285,33 @@ TEST_F(Descriptions, TextTheOemPageCannotHoldFailsTheSetAndWritesNothing) {
 TEST_F(Descriptions, DoubleQuotesThatWouldNotReadBackAreRefused) {
   ASSERT_TRUE(fso.SetFileDescription(in("a.txt"), u"kept"));
   const std::string before = readBytes(file);
-  for (const char16_t* bad : {u"\"a.txt", u"a.txt\"", u"\"", u"a \"b.txt", u"\"a b\".txt"}) {
+  for (const char16_t* bad : {u"\"a.txt", u"\"", u"a \"b.txt", u"\"a b\".txt"}) {
     EXPECT_FALSE(fso.SetFileDescription(path + u"/" + bad, u"x"));
   }
   EXPECT_FALSE(fso.SetFileDescription(in("a.txt"), u"\""));
   EXPECT_FALSE(fso.SetFileDescription(in("a.txt"), u"  \"  "));
   EXPECT_EQ(readBytes(file), before);
   EXPECT_EQ(fso.GetFileDescription(in("a.txt")), u"kept");
-  // A quote inside a name without blanks reads back as written.
+  // Inside or at the end of a name without blanks a quote reads back as written.
   ASSERT_TRUE(fso.SetFileDescription(in("a\"b.txt"), u"inner \"quote\""));
   EXPECT_EQ(fso.GetFileDescription(in("a\"b.txt")), u"inner \"quote\"");
+  ASSERT_TRUE(fso.SetFileDescription(in("a.txt\""), u"trailing"));
+  EXPECT_EQ(fso.GetFileDescription(in("a.txt\"")), u"trailing");
+  EXPECT_EQ(fso.GetFileDescription(in("a.txt")), u"kept");
   tovDescriptIon list;
   EXPECT_FALSE(list.AddItem(u"\"x", u"y"));
   EXPECT_EQ(list.ItemCount(), 0);
+}
+
+// One odd line must not stop the directory's list from being written again.
+TEST_F(Descriptions, EveryEntryReadFromAFileIsWrittenBackAsItWasRead) {
+  writeBytes(file, "odd\"\" ends in two quotes\r\nin\"side x\r\n\"sp ace\" y\r\n");
+  tovDescriptIon list;
+  ASSERT_TRUE(list.ReadFile(name));
+  const Entries read = entries(list);
+  EXPECT_EQ(read, (Entries{{u"odd\"", u"ends in two quotes"}, {u"in\"side", u"x"}, {u"sp ace", u"y"}}));
+  ASSERT_TRUE(list.WriteFile());
+  EXPECT_EQ(readBytes(file), "odd\"\" ends in two quotes\r\nin\"side x\r\n\"sp ace\" y\r\n");
 }
 
 TEST_F(Descriptions, WhatIsNotAReadableRegularFileIsLeftAlone) {
