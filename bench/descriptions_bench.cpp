@@ -6,7 +6,7 @@
 // Prints milliseconds per call for both and their ratio, as wall-clock time
 // and as the processor time the calls themselves spent.
 //
-//   descriptions_bench [DIRECTORY [CALLS]]     (default: a new directory in /tmp)
+//   descriptions_bench [DIRECTORY [CALLS]]     (DIRECTORY "" or none: a new one in /tmp)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   setenv("TOVAPPS_OEMCP", "866", 1);
   std::filesystem::path dir;
   bool made = false;
-  if (argc > 1) {
+  if (argc > 1 && argv[1][0] != '\0') {
     dir = argv[1];
   } else {
     char pattern[] = "/tmp/tovapps-descr-bench-XXXXXX";

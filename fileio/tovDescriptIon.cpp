@@ -32,6 +32,16 @@ std::u16string foldedKey(std::u16string_view name) {
   return key;
 }
 
+// The text without leading and trailing blanks, as asTrimEx trims, without
+// a copy.
+std::u16string_view trimmed(std::u16string_view text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && isBlank(text[b])) ++b;
+  while (e > b && isBlank(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}
+
 // What a name holds that the line's structure could take for its own.
 struct NameShape {
   bool blank = false;
@@ -121,17 +131,17 @@ bool deleteFile(const std::u16string& target) {
 
 std::u16string tovDescriptIon::ItemFileName(std::int32_t Index) const {
   if (Index < 0 || Index >= ItemCount()) return {};
-  return entries_[static_cast<std::size_t>(Index)].name;
+  return std::u16string(nameOf(entries_[static_cast<std::size_t>(Index)]));
 }
 
 std::u16string tovDescriptIon::ItemDescription(std::int32_t Index) const {
   if (Index < 0 || Index >= ItemCount()) return {};
-  return entries_[static_cast<std::size_t>(Index)].description;
+  return std::u16string(descriptionOf(entries_[static_cast<std::size_t>(Index)]));
 }
 
 std::u16string tovDescriptIon::ItemDescriptionByFileName(std::u16string_view FileName) const {
   const std::size_t at = positionOf(FileName);
-  return at == kNone ? std::u16string() : entries_[at].description;
+  return at == kNone ? std::u16string() : std::u16string(descriptionOf(entries_[at]));
 }
 
 bool tovDescriptIon::RemoveItem(std::int32_t Index) {
@@ -153,13 +163,15 @@ bool tovDescriptIon::AddItem(std::u16string_view FileName, std::u16string_view D
   // displace the entry the name has now.
   if (!canBeWritten(FileName, Description)) return false;
   RemoveItemByFileName(FileName);
-  append(std::u16string(FileName), std::u16string(Description), foldedKey(FileName));
+  append(FileName, Description, foldedKey(FileName));
   return true;
 }
 
 void tovDescriptIon::Clear() {
   fileName_.clear();
   entries_ = {};
+  texts_ = {};
+  unusedTexts_ = 0;
   orderOfKey_ = {};
 }
 
@@ -189,10 +201,10 @@ bool tovDescriptIon::WriteFile(std::u16string_view FileName) {
 
     std::u16string text;
     std::size_t longest = 0;  // quotes, separator and line end included
-    for (const Entry& e : entries_) longest += e.name.size() + e.description.size() + 5;
+    for (const Entry& e : entries_) longest += e.nameLength + e.descriptionLength + 5;
     text.reserve(longest);
     for (const Entry& e : entries_) {
-      if (!appendEntryLine(text, e.name, e.description)) return false;
+      if (!appendEntryLine(text, nameOf(e), descriptionOf(e))) return false;
     }
     tov::ByteVector bytes;
     if (!encodeExactly(text, platform::oemCodePage(), bytes)) return false;
@@ -257,18 +269,40 @@ void tovDescriptIon::reserveFor(std::u16string_view fileName) {
   if (::stat(platform::nativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(st.st_size / kTypicalLineLength, kMostReserved));
   entries_.reserve(expected);
+  texts_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(st.st_size, kMostReserved * kTypicalLineLength)));
   orderOfKey_.reserve(expected);
 }
 
-bool tovDescriptIon::append(std::u16string name, std::u16string description, std::u16string key) {
+bool tovDescriptIon::append(std::u16string_view name, std::u16string_view description, std::u16string key) {
   if (!orderOfKey_.try_emplace(std::move(key), nextOrder_).second) return false;
-  entries_.push_back(Entry{std::move(name), std::move(description), nextOrder_++});
+  const std::size_t nameAt = texts_.size();
+  texts_ += name;
+  texts_ += description;
+  entries_.push_back(Entry{nameAt, name.size(), nameAt + name.size(), description.size(), nextOrder_++});
   return true;
 }
 
 void tovDescriptIon::removeAt(std::size_t position) {
-  orderOfKey_.erase(foldedKey(entries_[position].name));
+  const Entry& e = entries_[position];
+  orderOfKey_.erase(foldedKey(nameOf(e)));
+  unusedTexts_ += e.nameLength + e.descriptionLength;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(position));
+  // A list edited for long keeps no more dead text than live text.
+  if (unusedTexts_ > 4096 && unusedTexts_ > texts_.size() / 2) dropUnusedTexts();
+}
+
+void tovDescriptIon::dropUnusedTexts() {
+  std::u16string kept;
+  kept.reserve(texts_.size() - unusedTexts_);
+  for (Entry& e : entries_) {
+    const std::size_t nameAt = kept.size();
+    kept += nameOf(e);
+    kept += descriptionOf(e);
+    e.nameAt = nameAt;
+    e.descriptionAt = nameAt + e.nameLength;
+  }
+  texts_ = std::move(kept);
+  unusedTexts_ = 0;
 }
 
 std::size_t tovDescriptIon::positionOf(std::u16string_view fileName) const {
@@ -296,10 +330,10 @@ void tovDescriptIon::parseLine(std::u16string_view line) {
   if (!name.empty() && name.front() == u'"') name.remove_prefix(1);
   if (!name.empty() && name.back() == u'"') name.remove_suffix(1);
   if (name.empty()) return;
-  std::u16string description = tov::asTrimEx(line.substr(separator + 1));
+  std::u16string_view description = trimmed(line.substr(separator + 1));
   if (description == u"\"") return;
   // The first line for a name wins.
-  append(std::u16string(name), std::move(description), foldedKey(name));
+  append(name, description, foldedKey(name));
 }
 
 }  // namespace ferrule

@@ -70,21 +70,33 @@ class tovDescriptIon {
   static std::u16string descriptionFileOf(std::u16string_view PathName);
 
  private:
+  // The texts of all entries lie one after another in one buffer, so a
+  // long list costs a few allocations instead of several per entry.
   struct Entry {
-    std::u16string name;
-    std::u16string description;
+    std::size_t nameAt;
+    std::size_t nameLength;
+    std::size_t descriptionAt;
+    std::size_t descriptionLength;
     std::uint64_t order;  // increases along the list, so a position can be found by it
   };
 
+  std::u16string_view nameOf(const Entry& e) const { return std::u16string_view(texts_).substr(e.nameAt, e.nameLength); }
+  std::u16string_view descriptionOf(const Entry& e) const {
+    return std::u16string_view(texts_).substr(e.descriptionAt, e.descriptionLength);
+  }
+
   void reserveFor(std::u16string_view fileName);
   // Adds the entry at the end unless its key is taken; false then.
-  bool append(std::u16string name, std::u16string description, std::u16string key);
+  bool append(std::u16string_view name, std::u16string_view description, std::u16string key);
   void removeAt(std::size_t position);
+  void dropUnusedTexts();
   void parseLine(std::u16string_view line);
   std::size_t positionOf(std::u16string_view fileName) const;
 
   std::u16string fileName_;
   std::vector<Entry> entries_;
+  std::u16string texts_;
+  std::size_t unusedTexts_ = 0;  // left behind by removed entries
   // Folded name -> the entry's order number.
   std::unordered_map<std::u16string, std::uint64_t> orderOfKey_;
   std::uint64_t nextOrder_ = 0;

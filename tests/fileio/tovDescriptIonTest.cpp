@@ -162,6 +162,25 @@ TEST_F(Descriptions, RemovalByPositionAndByName) {
   EXPECT_EQ(list.ItemDescriptionByFileName(u"d"), u"");
 }
 
+TEST_F(Descriptions, AListEditedForLongKeepsEveryEntryIntact) {
+  tovDescriptIon list;
+  for (int round = 0; round < 50; ++round) {
+    for (int i = 0; i < 20; ++i) {
+      const std::string n = std::to_string(i);
+      list.AddItem(std::u16string(n.begin(), n.end()) + u".txt",
+                   std::u16string(100, static_cast<char16_t>(u'a' + (round + i) % 26)));
+    }
+    list.RemoveItem(round % 20);
+  }
+  ASSERT_EQ(list.ItemCount(), 19);
+  for (std::int32_t i = 0; i < list.ItemCount(); ++i) {
+    const std::u16string d = list.ItemDescription(i);
+    ASSERT_EQ(d.size(), 100u);
+    EXPECT_EQ(d.find_first_not_of(d[0]), std::u16string::npos) << i;
+    EXPECT_EQ(list.ItemDescriptionByFileName(list.ItemFileName(i)), d);
+  }
+}
+
 TEST_F(Descriptions, TheWrittenFileIsHiddenAndAHiddenReadOnlyFileIsReplaced) {
   ASSERT_TRUE(fso.SetFileDescription(in("a.txt"), u"first"));
   EXPECT_EQ(dosAttributes(file), "0x2");
