@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <limits>
@@ -65,70 +66,60 @@ platform::FileHandle openTextFile(const std::string& path) {
   return file;
 }
 
-// Finds the lines in the bytes as they come, chunk by chunk, and hands each
-// complete line on, decoded. Only a line that crosses a chunk border is
-// copied before it is decoded.
-class LineSplitter {
- public:
-  LineSplitter(const platform::CodePage& page, const std::function<void(std::u16string_view)>& onLine)
-      : page_(page), onLine_(onLine) {}
-
-  void feed(std::span<const std::uint8_t> bytes) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      const std::uint8_t b = bytes[i];
-      if (b != '\r' && b != '\n') continue;
-      const bool secondHalfOfPair = b == '\n' && afterCr_ && i == start;
-      afterCr_ = b == '\r';
-      if (!secondHalfOfPair) endLine(bytes.subspan(start, i - start));
-      start = i + 1;
-    }
-    if (start < bytes.size()) {
-      afterCr_ = false;
-      pending_.insert(pending_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
-      partial_ = true;
-    }
-  }
-
-  // The last line needs no line end.
-  void finish() {
-    if (partial_) endLine({});
-  }
-
- private:
-  void endLine(std::span<const std::uint8_t> tail) {
-    std::span<const std::uint8_t> bytes = tail;
-    if (partial_) {
-      pending_.insert(pending_.end(), tail.begin(), tail.end());
-      bytes = pending_;
-    }
-    line_.resize(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) line_[i] = page_.decode(bytes[i]);
-    pending_.clear();
-    partial_ = false;
-    onLine_(line_);
-  }
-
-  const platform::CodePage& page_;
-  const std::function<void(std::u16string_view)>& onLine_;
-  tov::ByteVector pending_;  // the start of a line the last chunk ended in
-  bool partial_ = false;
-  bool afterCr_ = false;
-  std::u16string line_;
-};
-
 }  // namespace
 
-void readTextFileLines(std::u16string_view fileName, const platform::CodePage& page,
-                       const std::function<void(std::u16string_view line)>& onLine) {
+TextLineSplitter::TextLineSplitter(const platform::CodePage& page, LineHandler onLine)
+    : page_(page), onLine_(std::move(onLine)) {}
+
+void TextLineSplitter::feed(std::span<const std::uint8_t> bytes) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    if (b != '\r' && b != '\n') continue;
+    // The LF of a CR LF pair whose CR ended the previous line, in this
+    // piece or at the end of the last one.
+    const bool secondHalfOfPair = b == '\n' && afterCr_ && i == start;
+    afterCr_ = b == '\r';
+    if (!secondHalfOfPair) endLine(bytes.subspan(start, i - start));
+    start = i + 1;
+  }
+  if (start < bytes.size()) {
+    afterCr_ = false;
+    pending_.insert(pending_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
+    partial_ = true;
+  }
+}
+
+void TextLineSplitter::finish() {
+  if (partial_) endLine({});
+}
+
+void TextLineSplitter::endLine(std::span<const std::uint8_t> tail) {
+  std::span<const std::uint8_t> bytes = tail;
+  if (partial_) {
+    pending_.insert(pending_.end(), tail.begin(), tail.end());
+    bytes = pending_;
+  }
+  line_.resize(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) line_[i] = page_.decode(bytes[i]);
+  pending_.clear();
+  partial_ = false;
+  onLine_(line_);
+}
+
+void readTextFileLines(std::u16string_view fileName, const platform::CodePage& page, const LineHandler& onLine) {
   // A NUL would end the name early for the system, naming another file.
   if (fileName.empty() || fileName.find(u'\0') != std::u16string_view::npos) raise(tov::errors::kBadFileNameOrNumber);
   const std::string path = platform::nativePath(fileName);
   platform::FileHandle file = openTextFile(path);
-  LineSplitter lines(page, onLine);
+  TextLineSplitter lines(page, onLine);
+  // The whole file in the first read where its size is known, so no line
+  // is copied to be joined; files that tell no size come in chunks.
+  const std::int64_t size = file.size();
+  const auto firstRead = static_cast<std::size_t>(std::max<std::int64_t>(kChunk, size + 1));
   tov::ByteVector chunk;
   for (std::int64_t offset = 0;; offset += static_cast<std::int64_t>(chunk.size())) {
-    if (!file.readAt(offset, kChunk, chunk)) raiseFileError(file.error());
+    if (!file.readAt(offset, offset == 0 ? firstRead : kChunk, chunk)) raiseFileError(file.error());
     if (chunk.empty()) break;
     // A file that grows while it is read is held to the same limit.
     if (offset + static_cast<std::int64_t>(chunk.size()) > kMaxTextFileLength) raise(tov::errors::kOutOfMemory);

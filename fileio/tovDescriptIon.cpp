@@ -269,7 +269,8 @@ void tovDescriptIon::reserveFor(std::u16string_view fileName) {
   if (::stat(platform::nativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(st.st_size / kTypicalLineLength, kMostReserved));
   entries_.reserve(expected);
-  texts_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(st.st_size, kMostReserved * kTypicalLineLength)));
+  // A file never makes more characters than it has bytes.
+  texts_.reserve(static_cast<std::size_t>(st.st_size));
   orderOfKey_.reserve(expected);
 }
 

@@ -6,6 +6,7 @@
 
 #include "CodePageOverride.h"
 #include "TempDir.h"
+#include "fileio/TextFileLines.h"
 #include "fileio/tovFSO.h"
 #include "support/ErrorRecord.h"
 
@@ -69,10 +70,33 @@ TEST_F(ListFiles, EveryLineEndEndsALineAndNoneIsNeededAtTheEnd) {
   EXPECT_EQ(read(u";", false), (Texts{u"a", u"", u"", u""}));
   writeBytes(file, "");
   EXPECT_EQ(read(u";", false), Texts{});
-  // A CR LF pair split by the read buffer is still one line end.
-  std::string big(64 * 1024 - 1, 'x');
-  writeBytes(file, big + "\r\nnext");
-  EXPECT_EQ(read(u";", false), (Texts{std::u16string(big.size(), u'x'), u"next"}));
+}
+
+// However the bytes arrive, the lines are the same.
+TEST(TextLineSplitter, PiecesSplitAnywhereGiveTheSameLines) {
+  tovtest::CodePageOverride pages{"1251", "866"};
+  const std::string text = "one\r\ntwo\rthree\n\r\n\r\r\n\nlast \xCF";
+  const Texts expected{u"one", u"two", u"three", u"", u"", u"", u"", u"last П"};
+  auto split = [&](const std::vector<std::size_t>& cuts) {
+    Texts lines;
+    ferrule::TextLineSplitter splitter(tov::platform::ansiCodePage(),
+                                       [&](std::u16string_view line) { lines.emplace_back(line); });
+    std::size_t from = 0;
+    for (std::size_t cut : cuts) {
+      splitter.feed(std::span(reinterpret_cast<const std::uint8_t*>(text.data()) + from, cut - from));
+      from = cut;
+    }
+    splitter.feed(std::span(reinterpret_cast<const std::uint8_t*>(text.data()) + from, text.size() - from));
+    splitter.finish();
+    return lines;
+  };
+  EXPECT_EQ(split({}), expected);
+  for (std::size_t a = 0; a <= text.size(); ++a) {
+    for (std::size_t b = a; b <= text.size(); ++b) ASSERT_EQ(split({a, b}), expected) << a << " " << b;
+  }
+  std::vector<std::size_t> everyByte;
+  for (std::size_t i = 1; i < text.size(); ++i) everyByte.push_back(i);
+  EXPECT_EQ(split(everyByte), expected);
 }
 
 TEST_F(ListFiles, AnsiAndOemText) {

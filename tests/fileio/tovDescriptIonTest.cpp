@@ -394,7 +394,7 @@ TEST_F(Descriptions, JunkReadsWithoutFailingAndOnlyEntriesAreKept) {
   EXPECT_EQ(list.ItemCount(), 0);
 }
 
-TEST_F(Descriptions, ALineLongerThanTheReadBufferStaysOneEntry) {
+TEST_F(Descriptions, AVeryLongLineStaysOneEntry) {
   const std::string text(300 * 1024, 'x');
   writeBytes(file, "big.txt " + text + "\r\nnext.txt n\r\n");
   tovDescriptIon list;
