@@ -236,6 +236,88 @@ TEST_F(QtWindows, FileNameCompletionOffersExistingFilesAndFillsTheModel) {
   EXPECT_EQ(edit->completer(), nullptr);
 }
 
+// With the completion list open the toolkit hands every key to the list.
+// It keeps only moving through it, Enter on an entry moved to and Escape;
+// Tab moves on and takes nothing, and the window's own keys reach the form.
+class CompletionListOpen : public QtWindows {
+ protected:
+  void SetUp() override {
+    QtWindows::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    for (const char* name : {"chat-log.xml", "chat-old.xml"}) tovtest::writeBytes(dir / name, "<Log/>");
+    form->txtName.setFileNameCompletion(true);
+    edit = widget<QLineEdit>(form->txtName);
+    edit->setFocus();
+    typed = tovtest::u16(dir / "chat-");
+    QTest::keyClicks(edit, QString::fromStdU16String(typed));
+    popup = edit->completer()->popup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && edit->completer()->completionCount() == 2; }));
+  }
+
+  tovtest::TempDir dir{"complete"};
+  QLineEdit* edit = nullptr;
+  QAbstractItemView* popup = nullptr;
+  std::u16string typed;
+};
+
+TEST_F(CompletionListOpen, TabClosesTheListAndMovesOnTakingNothing) {
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Up);
+  QTest::keyClick(popup, Qt::Key_Tab);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(form->activeControl(), &form->txtOther);
+  EXPECT_EQ(form->txtName.text(), typed);
+  EXPECT_EQ(QApplication::focusWidget(), widget<QLineEdit>(form->txtOther));
+}
+
+TEST_F(CompletionListOpen, TheWindowsKeysReachTheForm) {
+  Log log;
+  form->logEvents(log, {"Form_KeyDown", "cmdOk_Click", "Form_Unload"});
+  // Escape closes the list, not the window.
+  QTest::keyClick(popup, Qt::Key_Escape);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_TRUE(form->isLoaded());
+
+  QTest::keyClicks(edit, "x");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() || form->txtName.text() == typed + u"x"; }));
+  log.clear();
+  QTest::keyClick(popup, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(log, (Log{"Form_KeyDown:17", "Form_KeyDown:13"}));
+
+  // Enter without an entry moved to is the window's Enter: the default button.
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
+  log.clear();
+  QTest::keyClick(popup, Qt::Key_Return);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(log, (Log{"Form_KeyDown:13", "cmdOk_Click"}));
+  EXPECT_EQ(form->txtName.text(), typed);
+}
+
+// Keys queued for a control before Tab moved the focus on, and the toolkit
+// handing the focus back to a control the user has left, both happen when
+// a completion list closes under a fast typist.
+TEST_F(QtWindows, KeysAndFocusStayWhereTheUserPutThem) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(backend->windowFor(*form)));
+  auto* name = widget<QLineEdit>(form->txtName);
+  auto* other = widget<QLineEdit>(form->txtOther);
+  form->txtOther.setFocus();
+  QTest::keyClicks(name, "ab");
+  EXPECT_EQ(form->txtName.text(), u"");
+  EXPECT_EQ(form->txtOther.text(), u"ab");
+
+  name->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_EQ(form->activeControl(), &form->txtOther);
+  EXPECT_EQ(QApplication::focusWidget(), other);
+  name->setFocus(Qt::PopupFocusReason);
+  EXPECT_EQ(form->activeControl(), &form->txtOther);
+  // A click is the user's choice.
+  name->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(form->activeControl(), &form->txtName);
+  EXPECT_EQ(QApplication::focusWidget(), name);
+}
+
 // The border runs through the middle of the caption, which breaks it; the
 // frame's outer rectangle is the control's.
 TEST_F(QtWindows, AFramesCaptionSitsOnItsTopBorder) {

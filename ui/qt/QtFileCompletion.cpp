@@ -2,9 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tov::ui {
@@ -34,6 +37,72 @@ void readAhead(QLineEdit* edit, QCompleter* completer, QFileSystemModel* files) 
   });
 }
 
+// While the list is open the toolkit gives it every key, and the completer
+// hands most of them to the field behind the window's back, so the window
+// never sees them, Tab stays in the field and Ctrl+Enter only closes the
+// list. Here the list keeps only what it is for: moving through it, Enter
+// on an entry the user moved to, and Escape to close it. Every other key
+// goes to the field the way a key normally does, through the window, which
+// passes it on to whatever has the focus by then; Tab, Enter and shortcuts
+// close the list first, taking nothing from it.
+class CompletionKeys : public QObject {
+ public:
+  CompletionKeys(QLineEdit* edit, QCompleter* completer) : QObject(completer), edit_(edit), completer_(completer) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    QAbstractItemView* popup = completer_->popup();
+    if (watched != popup) return false;
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyPress && popup->isVisible()) {
+      if (belongsToList(key, *popup)) return false;
+      if (closesList(key)) popup->hide();
+    }
+    // Also the keys that reach the list after it closed, queued for it
+    // while it was open.
+    QCoreApplication::sendEvent(edit_, event);
+    return true;
+  }
+
+ private:
+  static bool belongsToList(const QKeyEvent& key, const QAbstractItemView& popup) {
+    switch (key.key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown: return true;
+      case Qt::Key_Escape: return key.modifiers() == Qt::NoModifier;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        // Only an entry the user has moved to is taken.
+        return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+               popup.selectionModel()->hasSelection();
+      default: return false;
+    }
+  }
+
+  static bool closesList(const QKeyEvent& key) {
+    switch (key.key()) {
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+      case Qt::Key_Return:
+      case Qt::Key_Enter: return true;
+      // A modifier on its own may start a shortcut or a capital letter.
+      case Qt::Key_Control:
+      case Qt::Key_Shift:
+      case Qt::Key_Alt:
+      case Qt::Key_Meta: return false;
+      default: break;
+    }
+    if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35) return true;
+    return (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+  }
+
+  QLineEdit* edit_;
+  QCompleter* completer_;
+};
+
 }  // namespace
 
 void setFileNameCompletion(QLineEdit* edit, bool on) {
@@ -50,6 +119,8 @@ void setFileNameCompletion(QLineEdit* edit, bool on) {
   completer->setModel(files);
   completer->setCompletionMode(QCompleter::PopupCompletion);
   edit->setCompleter(completer);
+  // Installed after the completer's own filter on its list, so it runs first.
+  completer->popup()->installEventFilter(new CompletionKeys(edit, completer));
   readAhead(edit, completer, files);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/qt/QtFormWindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -112,11 +113,34 @@ void QtFormWindow::closeEvent(QCloseEvent* event) {
   if (form_) form_->pressCloseBox();
 }
 
+// Where the user's keys go: the control the form has the focus on. The
+// toolkit's own focus can lag behind it for a moment, while a window that
+// closed gives the focus back (see focusArrived).
+QWidget* QtFormWindow::keyTarget() const {
+  if (Control* chosen = form_->activeControl()) {
+    if (QWidget* widget = widgetFor(*chosen)) return widget;
+  }
+  return focusWidget() ? focusWidget() : const_cast<QtFormWindow*>(this);
+}
+
 bool QtFormWindow::keyPressed(QObject* watched, QEvent* event) {
-  // A key a widget did not use travels on to its parents; the form has seen
-  // it already then.
-  QWidget* target = focusWidget() ? focusWidget() : this;
-  if (watched != target) return false;
+  QWidget* target = keyTarget();
+  if (watched != target) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // A key a widget did not use travels on to its parents; the form has
+    // seen it already then.
+    const bool travelling = widget && widget->isAncestorOf(target) && (widget != this || focusWidget());
+    if (!widget || travelling || redirecting_) return false;
+    // A key that reaches another control was typed before an earlier key
+    // (Tab) moved the focus on, and queued for the control that had it then
+    // (a completion list's keys arrive so): it belongs where the focus is
+    // now, after the keys typed before it.
+    redirecting_ = true;
+    QCoreApplication::sendEvent(target, event);
+    redirecting_ = false;
+    event->accept();
+    return true;
+  }
   const KeyPress key = keyPressFrom(*static_cast<QKeyEvent*>(event));
   if (key.keyCode == 0) return false;
   // The style shows where the focus is once the keyboard has moved it.
@@ -131,11 +155,25 @@ bool QtFormWindow::eventFilter(QObject* watched, QEvent* event) {
     QtControlBinding* binding = bindingFor(watched);
     return binding && binding->dragEvent(event);
   }
-  if (event->type() == QEvent::FocusIn) {
-    QtControlBinding* binding = bindingFor(watched);
-    if (binding && binding->control()) binding->control()->setFocus();
-  }
+  if (event->type() == QEvent::FocusIn) focusArrived(watched, static_cast<QFocusEvent*>(event)->reason());
   return false;
+}
+
+void QtFormWindow::focusArrived(QObject* watched, Qt::FocusReason reason) {
+  QtControlBinding* binding = bindingFor(watched);
+  if (!binding || !binding->control()) return;
+  Control* chosen = form_->activeControl();
+  // The toolkit hands the focus back when the window becomes active again
+  // or a list closes, to whichever control it thinks had it. A completion
+  // list that closed while the user typed on counts as a window of its own
+  // and gives it to its field, after the user has tabbed away. The focus
+  // stays where the user put it, which the form knows.
+  if ((reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) && chosen &&
+      chosen != binding->control()) {
+    showFocus(chosen);
+    return;
+  }
+  binding->control()->setFocus();
 }
 
 }  // namespace tov::ui

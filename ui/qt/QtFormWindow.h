@@ -32,12 +32,15 @@ class QtFormWindow : public QWidget {
  private:
   QtControlBinding* bindingFor(const Control& control) const;
   QtControlBinding* bindingFor(const QObject* widget) const;
+  QWidget* keyTarget() const;
   bool keyPressed(QObject* watched, QEvent* event);
+  void focusArrived(QObject* watched, Qt::FocusReason reason);
   void applySize();
   void applyIcon();
 
   Form* form_;
   std::vector<std::unique_ptr<QtControlBinding>> bindings_;
+  bool redirecting_ = false;
 };
 
 }  // namespace tov::ui
