@@ -131,6 +131,33 @@ TEST_F(QtWindows, AModalWindowRunsUntilItCloses) {
   EXPECT_FALSE(dialog.isLoaded());
 }
 
+// The title bar's buttons: a window the user cannot resize offers no
+// maximize, and a modal one no minimize either, whenever its border changes.
+TEST_F(QtWindows, AFixedWindowOffersMinimizeAndCloseOnly) {
+  constexpr Qt::WindowFlags buttons =
+      Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+  QWidget* window = backend->windowFor(*form);
+  EXPECT_EQ(window->windowFlags() & buttons, Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  form->setFixedBorder(false);
+  window = backend->windowFor(*form);
+  EXPECT_EQ(window->windowFlags() & buttons, buttons);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_NE(window->minimumSize(), window->maximumSize());
+
+  SampleForm dialog;
+  dialog.setFixedBorder(true);
+  Qt::WindowFlags modalButtons;
+  dialog.on("Form_Load", [&] {
+    QTimer::singleShot(0, [&] {
+      modalButtons = backend->windowFor(dialog)->windowFlags() & buttons;
+      dialog.unload();
+    });
+  });
+  dialog.showModal();
+  EXPECT_EQ(modalButtons, Qt::WindowCloseButtonHint);
+}
+
 // Answers the message box that is about to open with the given button and
 // keeps what it showed.
 struct BoxAnswer {

@@ -44,6 +44,8 @@ QWidget* QtBackend::widgetFor(const Control& control) const {
 void QtBackend::showForm(Form& form) {
   QtFormWindow*& window = windows_[&form];
   if (!window) window = new QtFormWindow(form);
+  // A window shown again may be modal now, or no longer: its title bar follows.
+  window->update(FormProperty::Border);
   window->setWindowModality(form.isModal() ? Qt::ApplicationModal : Qt::NonModal);
   window->show();
   window->raise();

@@ -16,11 +16,10 @@ namespace tov::ui {
 
 QtFormWindow::QtFormWindow(Form& form) : QWidget(nullptr, Qt::Window), form_(&form) {
   setObjectName(QString::fromStdString(form.name()));
-  if (form.fixedBorder()) setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  applyBorder();
   update(FormProperty::Caption);
   update(FormProperty::Font);
   update(FormProperty::Icon);
-  applySize();
   update(FormProperty::Position);
   // Declaration order: a frame comes before the controls it holds.
   for (Control* control : form.controls()) {
@@ -75,6 +74,30 @@ void QtFormWindow::applySize() {
   }
 }
 
+// A window the user cannot resize offers no maximize button: its title bar
+// has minimize and close, and a modal one close only, since a modal window
+// minimized leaves its owner blocked with nothing to answer on screen.
+// Window managers read the buttons from these hints only when the window
+// lists them all itself.
+Qt::WindowFlags QtFormWindow::borderFlags(bool fixed, bool modal) {
+  if (!fixed) return Qt::Window;
+  Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint;
+  if (!modal) flags |= Qt::WindowMinimizeButtonHint;
+  return flags;
+}
+
+void QtFormWindow::applyBorder() {
+  const Qt::WindowFlags flags = borderFlags(form_->fixedBorder(), form_->isModal());
+  if (flags != windowFlags()) {
+    // New flags make a new native window, which starts hidden.
+    const bool shown = isVisible();
+    setWindowFlags(flags);
+    if (shown) show();
+  }
+  applySize();
+}
+
 void QtFormWindow::applyIcon() {
   if (form_->icon().empty()) {
     // An empty QIcon would fall back to the application's icon.
@@ -91,8 +114,8 @@ void QtFormWindow::update(FormProperty property) {
   switch (property) {
     case FormProperty::Caption: setWindowTitle(toQString(form_->caption())); break;
     case FormProperty::Position: move(twipsToPixels(form_->left()), twipsToPixels(form_->top())); break;
-    case FormProperty::Size:
-    case FormProperty::Border: applySize(); break;
+    case FormProperty::Size: applySize(); break;
+    case FormProperty::Border: applyBorder(); break;
     case FormProperty::Font: setFont(fontFor(form_->fontName(), form_->fontSize())); break;
     case FormProperty::Icon: applyIcon(); break;
   }

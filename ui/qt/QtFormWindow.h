@@ -24,6 +24,8 @@ class QtFormWindow : public QWidget {
   void update(Control& control, ControlProperty property);
   void showFocus(Control* control);
   QWidget* widgetFor(const Control& control) const;
+  // The title bar's buttons for a window of that border.
+  static Qt::WindowFlags borderFlags(bool fixed, bool modal);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -35,6 +37,7 @@ class QtFormWindow : public QWidget {
   QWidget* keyTarget() const;
   bool keyPressed(QObject* watched, QEvent* event);
   void focusArrived(QObject* watched, Qt::FocusReason reason);
+  void applyBorder();
   void applySize();
   void applyIcon();
 
