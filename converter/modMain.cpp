@@ -1,11 +1,15 @@
 #include "converter/modMain.h"
 
+#include <cstdio>
+#include <string>
+
 #include "converter/CLocalization.h"
 #include "converter/LibraryWriter.h"
 #include "converter/ProgramInfo.h"
 #include "converter/ProgramResources.h"
 #include "converter/frmChooseLanguage.h"
 #include "converter/frmMain.h"
+#include "platform/Utf.h"
 #include "support/AppPathRegistration.h"
 #include "ui/AppServices.h"
 #include "support/ArgumentList.h"
@@ -44,6 +48,19 @@ int convertFromCommandLine(CLocalization& localization) {
   return converted ? kExitSuccess : kExitConversionFailed;
 }
 
+// The program's title and version on stdout, for `quillmark --version`;
+// false when they could not be written.
+bool printVersion() {
+  const std::string line = tov::platform::toUtf8(std::u16string(kProgramTitle) + u" " +
+                                                 tov::asFormatVersion(kVersionMajor, kVersionMinor, kVersionRevision)) +
+                           "\n";
+  return std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fflush(stdout) == 0;
+}
+
+bool isUsageRequest(const std::u16string& commandLine) {
+  return commandLine == u"/?" || commandLine == u"--help" || commandLine == u"-h";
+}
+
 }  // namespace
 
 std::u16string MakeOutputFileName(std::u16string_view fileName) {
@@ -58,6 +75,11 @@ void ShowUsage() {
 }
 
 int Main() {
+  const std::u16string commandLine = tov::asTrimEx(tov::ArgumentList::CommandLineText());
+  // Answered before anything starts: no settings read, no window toolkit,
+  // no language question.
+  if (commandLine == u"--version") return printVersion() ? kExitSuccess : kExitConversionFailed;
+
   tov::asRegisterAppPath();
   tov::ui::Application application("quillmark");
   registerProgramResources();
@@ -73,9 +95,8 @@ int Main() {
   }
   localization.LoadSettings();
 
-  const std::u16string commandLine = tov::asTrimEx(tov::ArgumentList::CommandLineText());
   int status = kExitSuccess;
-  if (commandLine == u"/?") {
+  if (isUsageRequest(commandLine)) {
     ShowUsage();
   } else if (commandLine.empty() && application.isHeadless()) {
     // No window system: the window cannot open, so say how to convert.

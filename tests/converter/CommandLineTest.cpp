@@ -61,6 +61,33 @@ TEST_F(CommandLine, UsageForQuestionMarkAndForThreeArguments) {
   EXPECT_NE(none.output.find("Usage:"), std::string::npos);
 }
 
+TEST_F(CommandLine, HelpAndVersionSwitches) {
+  // The title and version alone on stdout, before anything else starts:
+  // no settings are read or written, nothing goes to stderr.
+  const std::vector<std::string> env{"QUILLMARK_UI=headless", "XDG_CONFIG_HOME=" + config.path().string()};
+  const ProgramRun version = tovtest::runProgram(QUILLMARK_BINARY, {"--version"}, {env, {}, work.path().string(), true});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.output, "TOVapps - Quillmark 1.01.0004\n");
+  EXPECT_EQ(run({"--version"}).output, "");
+  EXPECT_FALSE(std::filesystem::exists(config / "TOVapps"));
+  // A stdout that takes nothing is a failure, not a silent success.
+  EXPECT_NE(std::system("'" QUILLMARK_BINARY "' --version >/dev/full 2>/dev/null"), 0);
+
+  for (const char* help : {"--help", "-h"}) {
+    const ProgramRun usage = run({help});
+    EXPECT_EQ(usage.status, 0) << help;
+    EXPECT_NE(usage.output.find("quillmark[.EXE] [InFileName [OutFileName]]"), std::string::npos) << usage.output;
+  }
+
+  // Only alone, and as written; anything else is a file name, as before.
+  for (const std::vector<std::string>& names :
+       {std::vector<std::string>{"--version", "out.txt"}, {"--help", "out.txt"}, {"--HELP"}, {"-H"}, {"-version"}}) {
+    const ProgramRun r = run(names);
+    EXPECT_EQ(r.status, 1) << names.front();
+    EXPECT_EQ(r.output.find("Usage:"), std::string::npos) << r.output;
+  }
+}
+
 TEST_F(CommandLine, OneArgumentConvertsBesideTheInputAndStoresSettings) {
   writeLog("chat.xml");
   const ProgramRun r = run({"chat.xml"});
@@ -100,7 +127,7 @@ TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
   // "/?" with a second word is two file names, and a switch is a file name.
   const ProgramRun twoWords = run({"/?", "out.txt"});
   EXPECT_EQ(twoWords.status, 1);
-  EXPECT_EQ(run({"-h"}).status, 1);
+  EXPECT_EQ(run({"-x"}).status, 1);
 
   writeLog("chat.xml");
   const ProgramRun noDir = run({"chat.xml", "no/such/dir/out.txt"});
