@@ -3,15 +3,34 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "platform/ProgramLocation.h"
+#include "ui/ToolkitBuildStamp.h"
 
 #ifndef TOV_UI_MODULE_FILE
 #define TOV_UI_MODULE_FILE "libtovui-qt.so"
 #endif
 
 namespace tov::ui {
+namespace {
+
+// The module calls into the program's own classes: one from another build
+// may expect other layouts and meanings, which loading cannot tell. Nothing
+// of it runs unless it carries this program's stamp.
+bool sameBuild(void* module, const std::filesystem::path& file, std::string& problem) {
+  const auto* stamp = static_cast<const char*>(dlsym(module, kToolkitStampSymbol));
+  if (stamp && std::strcmp(stamp, kToolkitBuildStamp) == 0) return true;
+  problem = file.string() + " belongs to another build of the program (module " +
+            (stamp ? "build " + std::string(stamp) : std::string("without a build stamp")) + ", program build " +
+            kToolkitBuildStamp + ")";
+  return false;
+}
+
+}  // namespace
+
+const char kToolkitBuildStamp[] = TOV_TOOLKIT_BUILD_STAMP;
 
 std::vector<std::filesystem::path> toolkitModuleCandidates() {
   const char* named = std::getenv("TOVAPPS_UI_MODULE");
@@ -34,6 +53,7 @@ ToolkitStart loadToolkitModule(std::string& problem) {
       problem = why ? why : file.string() + ": cannot be loaded";
       return nullptr;
     }
+    if (!sameBuild(module, file, problem)) return nullptr;
     if (void* entry = dlsym(module, kToolkitStartSymbol)) return reinterpret_cast<ToolkitStart>(entry);
     problem = file.string() + ": no " + kToolkitStartSymbol;
     return nullptr;

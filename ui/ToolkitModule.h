@@ -12,11 +12,14 @@
 
 namespace tov::ui {
 
+// The build this program belongs to; a module must carry the same.
+extern const char kToolkitBuildStamp[];
+
 // The file names tried, in order.
 std::vector<std::filesystem::path> toolkitModuleCandidates();
 
 // The module's entry point; null with the reason in `problem` when no
-// module is found or it cannot be loaded.
+// module is found, it cannot be loaded or it belongs to another build.
 ToolkitStart loadToolkitModule(std::string& problem);
 
 }  // namespace tov::ui

@@ -4,6 +4,8 @@
 //
 // The Qt toolkit lives in a module of its own that the program loads only
 // when it is going to show windows; the module exports
+//   extern "C" const char tovui_build_stamp[]
+// the build it belongs to, which must be the program's own, and
 //   extern "C" ToolkitSession* tovui_start_toolkit(const char* programName)
 // which returns null when the toolkit cannot open the display.
 #include <memory>
@@ -22,5 +24,6 @@ class ToolkitSession {
 using ToolkitStart = ToolkitSession* (*)(const char* programName);
 
 inline constexpr char kToolkitStartSymbol[] = "tovui_start_toolkit";
+inline constexpr char kToolkitStampSymbol[] = "tovui_build_stamp";
 
 }  // namespace tov::ui

@@ -66,6 +66,27 @@ TEST(ToolkitModule, WithoutTheModuleTheProgramRunsHeadlessAndSaysWhy) {
   EXPECT_TRUE(mentions(run, "Usage:")) << run.output;
 }
 
+// A module of another build may expect other layouts of the program's
+// classes than this program has: it is refused before anything in it is
+// called, saying so, and the program runs on headless.
+TEST(ToolkitModule, AModuleOfAnotherBuildIsRefused) {
+  const ProgramOutput other = runProgram({"DISPLAY=:0", "TOVAPPS_UI_MODULE=" OTHER_BUILD_MODULE});
+  EXPECT_EQ(other.status, 0);
+  EXPECT_TRUE(mentions(other, "quillmark: no windows, the window toolkit cannot be loaded: " OTHER_BUILD_MODULE
+                              " belongs to another build of the program (module build 0.9.0+0123456789abcdef, "
+                              "program build "))
+      << other.output;
+  EXPECT_TRUE(mentions(other, "Usage:")) << other.output;
+  EXPECT_FALSE(mentions(other, "stand-in toolkit started")) << other.output;
+
+  const ProgramOutput unstamped = runProgram({"DISPLAY=:0", "TOVAPPS_UI_MODULE=" UNSTAMPED_MODULE});
+  EXPECT_EQ(unstamped.status, 0);
+  EXPECT_TRUE(mentions(unstamped, UNSTAMPED_MODULE " belongs to another build of the program (module without a "
+                                  "build stamp, program build "))
+      << unstamped.output;
+  EXPECT_FALSE(mentions(unstamped, "stand-in toolkit started")) << unstamped.output;
+}
+
 // The build tree holds the program's icons where an installation does,
 // seen from the program: the tests run from it too.
 TEST(ProgramIcon, TheMainWindowShowsTheProgramsIconAtBothSizes) {
