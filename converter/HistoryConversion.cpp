@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "converter/CLocalization.h"
@@ -192,26 +193,45 @@ bool HistoryConversion::attempt(Step&& step, const std::u16string& message) {
   return false;
 }
 
+void HistoryConversion::runLong(const std::function<void()>& step) const {
+  if (runLongStep_) {
+    runLongStep_(step);
+  } else {
+    step();
+  }
+}
+
 bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16string_view outFileName,
                                        std::int32_t encoding, std::int32_t paragraphType) {
   const std::string_view br = paragraphBreak(paragraphType);
   const std::u16string cantConvert = localization_.StrCantConvertReceivedData();
   std::string utf8;
-  {
-    tov::XmlDocument doc;
-    if (!doc.LoadFile(inFileName)) {
-      reporter_.showError(std::u16string(inFileName) + kSeparator + kCantLoadHistory + kSeparator +
-                          doc.LoadError().ReasonText());
-      return false;
-    }
-    if (!attempt([&] { utf8 = buildText(doc, br); }, cantConvert)) return false;
+  std::optional<std::u16string> loadFailure;
+  const bool built = attempt(
+      [&] {
+        runLong([&] {
+          {
+            tov::XmlDocument doc;
+            if (!doc.LoadFile(inFileName)) {
+              loadFailure = doc.LoadError().ReasonText();
+              return;
+            }
+            utf8 = buildText(doc, br);
+          }
+          // The document is gone; hand its memory back before the output's
+          // encoded copies are made, so they do not stack on top of it.
+          malloc_trim(0);
+        });
+      },
+      cantConvert);
+  if (loadFailure) {
+    reporter_.showError(std::u16string(inFileName) + kSeparator + kCantLoadHistory + kSeparator + *loadFailure);
+    return false;
   }
-  // The document is gone; hand its memory back before the output's
-  // encoded copies are made, so they do not stack on top of it.
-  malloc_trim(0);
+  if (!built) return false;
 
   std::u16string text;
-  if (!attempt([&] { text = encodeForOutput(utf8, encoding); }, cantConvert)) return false;
+  if (!attempt([&] { runLong([&] { text = encodeForOutput(utf8, encoding); }); }, cantConvert)) return false;
 
   const std::u16string writeFailure = std::u16string(outFileName) + kSeparator + localization_.StrCantCreateTextFile();
   // Writing over the log itself would destroy it: refuse, whatever name

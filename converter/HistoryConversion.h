@@ -1,6 +1,7 @@
 #pragma once
 // The conversion of one history log into one text file.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,10 +34,18 @@ class ConversionReporter {
   virtual void reportError(const tov::ErrorRecord& error, const std::u16string& text) = 0;
 };
 
+// How the long steps of a conversion run (reading the log, building and
+// encoding the text): given a step, runs it and returns when it is done,
+// throwing what it threw. The window runs them so it stays painted
+// (ui::runBusy); by default they simply run. A step touches neither the
+// user interface nor the writer.
+using LongStepRunner = std::function<void(const std::function<void()>&)>;
+
 class HistoryConversion {
  public:
-  HistoryConversion(const CLocalization& localization, TextFileWriter& writer, ConversionReporter& reporter)
-      : localization_(localization), writer_(writer), reporter_(reporter) {}
+  HistoryConversion(const CLocalization& localization, TextFileWriter& writer, ConversionReporter& reporter,
+                    LongStepRunner runLongStep = {})
+      : localization_(localization), writer_(writer), reporter_(reporter), runLongStep_(std::move(runLongStep)) {}
 
   // True when the text file was written; every failure has been reported
   // to the user when it returns false.
@@ -46,10 +55,12 @@ class HistoryConversion {
  private:
   template <typename Step>
   bool attempt(Step&& step, const std::u16string& message);
+  void runLong(const std::function<void()>& step) const;
 
   const CLocalization& localization_;
   TextFileWriter& writer_;
   ConversionReporter& reporter_;
+  LongStepRunner runLongStep_;
 };
 
 // The line break a paragraph type stands for.

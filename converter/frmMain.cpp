@@ -5,6 +5,7 @@
 #include "converter/ProgramResources.h"
 #include "converter/modMain.h"
 #include "ui/AppServices.h"
+#include "ui/BusyWork.h"
 #include "ui/FileDialog.h"
 #include "support/FileNameFunctions.h"
 #include "support/SettingsStore.h"
@@ -224,13 +225,29 @@ bool frmMain::ConvertHistory(const std::u16string& inFileName, const std::u16str
    private:
     std::function<TextFileWriter&()>& get_;
   } writer(services_.writer);
-  HistoryConversion conversion(services_.localization, writer, reporter);
+  // A log of a gigabyte takes many seconds: its long steps run beside the
+  // window, which keeps repainting meanwhile.
+  HistoryConversion conversion(services_.localization, writer, reporter,
+                               [](const std::function<void()>& step) { tov::ui::runBusy(step); });
   return conversion.ConvertHistory(inFileName, outFileName, encoding, paragraphType);
 }
 
 void frmMain::cmdStart_Click() {
-  lastConversionSucceeded_ = ConvertHistory(txtInFileName.text(), txtOutFileName.text(), cboOutputEncoding.listIndex(),
-                                            cboParagraphType.listIndex());
+  // The window shows it is busy: the wait cursor, and Start cannot be
+  // pressed again until this conversion is over. Start keeps the focus it
+  // had, so Enter afterwards does not press what the focus moved to.
+  const bool startHadFocus = activeControl() == &cmdStart;
+  {
+    const tov::ui::BusyCursor busy;
+    cmdStart.setEnabled(false);
+    struct StartAgain {
+      frmMain& window;
+      ~StartAgain() { window.UpdateStartButton(); }
+    } startAgain{*this};
+    lastConversionSucceeded_ = ConvertHistory(txtInFileName.text(), txtOutFileName.text(),
+                                              cboOutputEncoding.listIndex(), cboParagraphType.listIndex());
+  }
+  if (startHadFocus && cmdStart.enabled() && isVisible()) cmdStart.setFocus();
   if (lastConversionSucceeded_) {
     tov::ui::MessageBox(services_.localization.StrAllDone(), tov::ui::kMbIconInformation);
   }

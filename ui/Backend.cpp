@@ -26,6 +26,10 @@ std::unique_ptr<Backend> Backend::install(std::unique_ptr<Backend> backend) {
 
 void Backend::aboutBox(const AboutBoxRequest& request) { messageBox(request.asMessageBox()); }
 
+void Backend::setBusy(bool) {}
+
+void Backend::runBusy(const std::function<void()>& work) { work(); }
+
 void runEventLoop() { Backend::current().runEventLoop(); }
 
 }  // namespace tov::ui

@@ -3,6 +3,7 @@
 // change, and the backend feeds the user's actions back through the model's
 // own methods (Control::click, Form::pressKey, ...), so all window logic
 // stays in the model. One backend serves the whole program.
+#include <functional>
 #include <memory>
 
 #include "ui/AboutBoxRequest.h"
@@ -35,6 +36,10 @@ class Backend {
   virtual void runEventLoop() = 0;
   // The screen's work area in twips.
   virtual Size screenSize() const = 0;
+  // Busy on (true) and off again (false), nested: the wait cursor.
+  virtual void setBusy(bool busy);
+  // Runs long work (see ui/BusyWork.h); here simply on this thread.
+  virtual void runBusy(const std::function<void()>& work);
 
   // The backend in use; a headless one until another is installed.
   static Backend& current();

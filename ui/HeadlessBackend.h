@@ -28,6 +28,10 @@ class HeadlessBackend : public Backend {
   // Whether message boxes are also written to stderr (default on).
   void setEcho(bool echo) { echo_ = echo; }
 
+  // How many busy marks are on now (BusyCursor).
+  int busyDepth() const { return busyDepth_; }
+  void setBusy(bool busy) override { busyDepth_ += busy ? 1 : -1; }
+
   // Windows shown now, oldest first.
   const std::vector<Form*>& shownForms() const { return shown_; }
 
@@ -51,6 +55,7 @@ class HeadlessBackend : public Backend {
   std::vector<MessageBoxRequest> messageBoxes_;
   std::vector<Form*> shown_;
   bool echo_ = true;
+  int busyDepth_ = 0;
 };
 
 // Installs a fresh headless backend and returns it: the tests' starting point.

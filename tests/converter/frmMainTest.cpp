@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "converter/modMain.h"
 #include "fileio/tovFSO.h"
 #include "ui/FileDialog.h"
+#include "support/ErrorRecord.h"
 #include "support/SettingsStore.h"
 #include "ui/HeadlessBackend.h"
 #include "ui/KeyCodes.h"
@@ -30,14 +32,17 @@ class CountingWriter : public TextFileWriter {
  public:
   void PutFile(std::u16string_view name, std::u16string_view data) override {
     ++calls;
+    if (duringWrite) duringWrite();
     fso.PutFile(name, data, true);
   }
   void PutFileW(std::u16string_view name, std::u16string_view data) override {
     ++calls;
+    if (duringWrite) duringWrite();
     fso.PutFileW(name, data, true);
   }
   ferrule::tovFSO fso;
   int calls = 0;
+  std::function<void()> duringWrite;
 };
 
 class MainWindow : public ::testing::Test {
@@ -177,6 +182,40 @@ TEST_F(MainWindow, FailedConversionReportsAndSaysSo) {
   ASSERT_EQ(backend->messageBoxes().size(), 1u);
   EXPECT_EQ(backend->messageBoxes()[0].style, 16);
   EXPECT_EQ(writer.calls, 0);
+}
+
+// While it converts the window is busy and Start cannot be pressed again;
+// afterwards Start is back, with the focus it had, whether the conversion
+// worked or not.
+TEST_F(MainWindow, WhileConvertingTheWindowIsBusyAndStartWaits) {
+  const auto in = files / "chat.xml";
+  tovtest::writeBytes(in, "<Log><Message Date='d' Time='t'><From><User FriendlyName='a'/></From><Text>x</Text>"
+                          "</Message></Log>");
+  auto window = shownWindow();
+  window->txtInFileName.setText(tovtest::u16(in));
+  window->txtOutFileName.setText(tovtest::u16(files / "chat.TXT"));
+  ASSERT_TRUE(window->cmdStart.setFocus());
+  bool startEnabled = true;
+  int busy = 0;
+  writer.duringWrite = [&] {
+    startEnabled = window->cmdStart.enabled();
+    busy = backend->busyDepth();
+  };
+  window->pressKey(tov::ui::kKeyReturn);
+  EXPECT_EQ(writer.calls, 1);
+  EXPECT_FALSE(startEnabled);
+  EXPECT_GT(busy, 0);
+  EXPECT_EQ(backend->busyDepth(), 0);
+  EXPECT_TRUE(window->cmdStart.enabled());
+  EXPECT_EQ(window->activeControl(), &window->cmdStart);
+
+  // A failed write: the same.
+  writer.duringWrite = [] { tov::raiseError(tov::errors::kFileNotFound); };
+  window->pressKey(tov::ui::kKeyReturn);
+  EXPECT_FALSE(window->lastConversionSucceeded());
+  EXPECT_EQ(backend->busyDepth(), 0);
+  EXPECT_TRUE(window->cmdStart.enabled());
+  EXPECT_EQ(window->activeControl(), &window->cmdStart);
 }
 
 TEST_F(MainWindow, OnlyShiftF1OpensTheAboutBox) {

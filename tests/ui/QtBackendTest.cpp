@@ -16,13 +16,18 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
+#include <thread>
 
 #include "QtTestSupport.h"
 #include "SampleForm.h"
 #include "TempDir.h"
 #include "ui/ApplicationWindow.h"
+#include "ui/BusyWork.h"
 #include "ui/MessageBox.h"
 #include "ui/qt/QtFrameBox.h"
 
@@ -158,6 +163,62 @@ TEST_F(QtWindows, AFixedWindowOffersMinimizeAndCloseOnly) {
   EXPECT_EQ(modalButtons, Qt::WindowCloseButtonHint);
 }
 
+// Counts the paint events a widget gets.
+class PaintCount : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+Qt::CursorShape pointerShape() {
+  const QCursor* cursor = QApplication::overrideCursor();
+  return cursor ? cursor->shape() : Qt::BitmapCursor;
+}
+
+// Long work runs beside the window: it keeps painting, shows the wait
+// cursor and takes no input meanwhile, and a failure comes back.
+TEST_F(QtWindows, LongWorkLeavesTheWindowPaintedButDeaf) {
+  QWidget* window = backend->windowFor(*form);
+  PaintCount paints;
+  window->installEventFilter(&paints);
+  Log log;
+  form->logEvents(log, {"Form_KeyDown", "txtName_Change", "cmdOk_Click", "Form_Unload"});
+  std::atomic<bool> release{false};
+  Qt::CursorShape during = Qt::BitmapCursor;
+  // Input arrives as the platform delivers it, at the window.
+  QWindow* handle = window->windowHandle();
+  const QPoint onOk = widget<QPushButton>(form->cmdOk)->geometry().center();
+  QTimer::singleShot(0, [&] {
+    during = pointerShape();
+    window->update();
+    QTest::keyClick(handle, Qt::Key_A);
+    QTest::mouseClick(handle, Qt::LeftButton, {}, onOk);
+    window->close();
+    QTimer::singleShot(100, [&] { release = true; });
+  });
+  runBusy([&] {
+    // Waits for the window's own timer: only a running event loop ends it.
+    for (int i = 0; i < 10000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  EXPECT_TRUE(release);
+  EXPECT_EQ(during, Qt::WaitCursor);
+  EXPECT_GT(paints.count, 0);
+  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->activeControl(), &form->txtName);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  EXPECT_THROW(runBusy([] { throw std::runtime_error("failed"); }), std::runtime_error);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  QTest::keyClick(handle, Qt::Key_A);
+  EXPECT_EQ(form->txtName.text(), u"a");
+}
+
 // Answers the message box that is about to open with the given button and
 // keeps what it showed.
 struct BoxAnswer {
@@ -174,6 +235,18 @@ void answerNextBox(BoxAnswer& seen, QMessageBox::StandardButton button) {
     seen = {box->icon(), box->windowTitle(), box->text(), true};
     box->button(button)->click();
   });
+}
+
+TEST_F(QtWindows, AMessageBoxWhileBusyShowsTheOrdinaryPointer) {
+  const BusyCursor busy;
+  Qt::CursorShape overBox = Qt::BitmapCursor;
+  QTimer::singleShot(0, [&] {
+    overBox = pointerShape();
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
+  });
+  MessageBox(u"Converted.");
+  EXPECT_EQ(overBox, Qt::ArrowCursor);
+  EXPECT_EQ(pointerShape(), Qt::WaitCursor);
 }
 
 TEST_F(QtWindows, MessageBoxesAreModalDialogsWithTheirIconAndButtons) {
@@ -320,6 +393,20 @@ TEST_F(CompletionListOpen, TheWindowsKeysReachTheForm) {
   EXPECT_FALSE(popup->isVisible());
   EXPECT_EQ(log, (Log{"Form_KeyDown:13", "cmdOk_Click"}));
   EXPECT_EQ(form->txtName.text(), typed);
+}
+
+// The list opens for what the user types, not when a file appears in the
+// directory later (the conversion writing its output beside the log).
+TEST_F(CompletionListOpen, AFileAppearingLaterOpensNoList) {
+  QTest::keyClick(popup, Qt::Key_Escape);
+  ASSERT_FALSE(popup->isVisible());
+  // Typed again into a directory read already, then a file appears.
+  edit->clear();
+  QTest::keyClicks(edit, QString::fromStdU16String(tovtest::u16(dir / "x")));
+  ASSERT_FALSE(popup->isVisible());
+  tovtest::writeBytes(dir / "xout.txt", "text");
+  QTest::qWait(1500);
+  EXPECT_FALSE(popup->isVisible());
 }
 
 // Keys queued for a control before Tab moved the focus on, and the toolkit

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <exception>
+#include <thread>
 
 #include "ui/ApplicationWindow.h"
 #include "ui/HandleTable.h"
@@ -16,6 +18,53 @@ void showApplicationIcon() {
   const std::vector<std::u16string>& icon = ApplicationWindow::instance().icon();
   QApplication::setWindowIcon(icon.empty() ? QIcon() : iconFromFiles(icon));
 }
+
+// Keeps the user's input from every window while the program is busy: it
+// would act on a state about to change (Start again, Exit in the middle of
+// the write). Closing a window waits too.
+class InputBlock : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+      case QEvent::Close:
+        event->ignore();
+        return true;
+      default: return false;
+    }
+  }
+};
+
+// Over a message box or dialog the user has something to do: the ordinary
+// pointer, even while the program is busy.
+class DialogPointer {
+ public:
+  DialogPointer() : busy_(QApplication::overrideCursor() != nullptr) {
+    if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~DialogPointer() {
+    if (busy_) QApplication::restoreOverrideCursor();
+  }
+  DialogPointer(const DialogPointer&) = delete;
+  DialogPointer& operator=(const DialogPointer&) = delete;
+
+ private:
+  bool busy_;
+};
 
 }  // namespace
 
@@ -106,6 +155,7 @@ void QtBackend::focusChanged(Form& form, Control* control) {
 }
 
 int QtBackend::messageBox(const MessageBoxRequest& request) {
+  const DialogPointer pointer;
   return showQtMessageBox(request, QApplication::activeWindow());
 }
 
@@ -115,7 +165,10 @@ QWidget* QtBackend::ownerWidget(Handle owner) const {
   return window ? window : QApplication::activeWindow();
 }
 
-void QtBackend::aboutBox(const AboutBoxRequest& request) { showQtAboutBox(request, ownerWidget(request.owner)); }
+void QtBackend::aboutBox(const AboutBoxRequest& request) {
+  const DialogPointer pointer;
+  showQtAboutBox(request, ownerWidget(request.owner));
+}
 
 void QtBackend::runEventLoop() {
   if (!anyFormShown()) return;
@@ -130,6 +183,35 @@ Size QtBackend::screenSize() const {
   if (!screen) return {pixelsToTwips(1024), pixelsToTwips(768)};
   const QRect area = screen->availableGeometry();
   return {pixelsToTwips(area.width()), pixelsToTwips(area.height())};
+}
+
+void QtBackend::setBusy(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+// The work runs beside the event loop, which goes on painting the windows
+// while their input is held off; the loop ends when the work is done.
+void QtBackend::runBusy(const std::function<void()>& work) {
+  InputBlock block;
+  qApp->installEventFilter(&block);
+  QEventLoop loop;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  qApp->removeEventFilter(&block);
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace tov::ui

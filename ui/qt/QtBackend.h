@@ -34,6 +34,8 @@ class QtBackend : public Backend {
   void aboutBox(const AboutBoxRequest& request) override;
   void runEventLoop() override;
   Size screenSize() const override;
+  void setBusy(bool busy) override;
+  void runBusy(const std::function<void()>& work) override;
 
  private:
   struct ModalLoop {

@@ -9,6 +9,8 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSet>
+#include <memory>
 
 namespace tov::ui {
 namespace {
@@ -22,19 +24,34 @@ QString typedDirectory(const QString& text) {
 // The model reads a directory only once the completer walks into it, level
 // by level; a path typed fast or pasted would find nothing. So the typed
 // path's directory is read at once, and the list offered when it is in.
+// Only on that first reading: the model reads a directory again whenever a
+// file in it changes (the conversion writing its output, say), and a list
+// nobody typed for would open over whatever the user is doing.
 void readAhead(QLineEdit* edit, QCompleter* completer, QFileSystemModel* files) {
-  QObject::connect(edit, &QLineEdit::textEdited, completer, [files](const QString& text) {
+  struct Reading {
+    QSet<QString> done;
+    QString awaited;
+  };
+  auto reading = std::make_shared<Reading>();
+  QObject::connect(edit, &QLineEdit::textEdited, completer, [files, reading](const QString& text) {
     const QString dir = typedDirectory(text);
-    if (!dir.isEmpty()) files->index(dir);
+    reading->awaited = dir.isEmpty() || reading->done.contains(dir) ? QString() : dir;
+    if (!reading->awaited.isEmpty()) files->index(dir);
   });
-  QObject::connect(files, &QFileSystemModel::directoryLoaded, completer, [edit, completer](const QString& dir) {
-    // A list already shown follows the model by itself; showing it again
-    // would lose the entry the user has moved to.
-    if (!edit->hasFocus() || completer->popup()->isVisible()) return;
-    if (typedDirectory(edit->text()) != QDir::cleanPath(dir)) return;
-    completer->setCompletionPrefix(edit->text());
-    if (completer->completionCount() > 0) completer->complete();
-  });
+  QObject::connect(files, &QFileSystemModel::directoryLoaded, completer,
+                   [edit, completer, reading](const QString& loaded) {
+                     const QString dir = QDir::cleanPath(loaded);
+                     reading->done.insert(dir);
+                     if (reading->awaited.isEmpty() || dir != reading->awaited) return;
+                     reading->awaited.clear();
+                     // A list already shown follows the model by itself;
+                     // showing it again would lose the entry the user has
+                     // moved to.
+                     if (!edit->hasFocus() || !edit->isActiveWindow() || completer->popup()->isVisible()) return;
+                     if (typedDirectory(edit->text()) != dir) return;
+                     completer->setCompletionPrefix(edit->text());
+                     if (completer->completionCount() > 0) completer->complete();
+                   });
 }
 
 // While the list is open the toolkit gives it every key, and the completer
@@ -117,6 +134,10 @@ void setFileNameCompletion(QLineEdit* edit, bool on) {
   files->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
   files->setRootPath(QString());
   completer->setModel(files);
+  // The completer opens its list by itself whenever the model reads a
+  // directory in which the typed name had no match; readAhead does that
+  // for typing only.
+  QObject::disconnect(files, &QFileSystemModel::directoryLoaded, completer, nullptr);
   completer->setCompletionMode(QCompleter::PopupCompletion);
   edit->setCompleter(completer);
   // Installed after the completer's own filter on its list, so it runs first.
