@@ -45,6 +45,12 @@ ToolkitStart loadToolkitModule(std::string& problem) {
   for (const std::filesystem::path& file : candidates) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) continue;
+    // Loading reads the file: a pipe or a device named by mistake would
+    // hold the start-up for ever.
+    if (!std::filesystem::is_regular_file(file, ec)) {
+      problem = file.string() + " is not a module file";
+      return nullptr;
+    }
     // Everything resolved now, so a module built for another program
     // version fails here and not in the middle of the run.
     void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);

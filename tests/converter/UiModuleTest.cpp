@@ -2,6 +2,7 @@
 // module only when there is a display to use, runs on without it, and finds
 // its icons wherever it runs from.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -85,6 +86,14 @@ TEST(ToolkitModule, AModuleOfAnotherBuildIsRefused) {
                                   "build stamp, program build "))
       << unstamped.output;
   EXPECT_FALSE(mentions(unstamped, "stand-in toolkit started")) << unstamped.output;
+
+  // A pipe named by mistake is no module, and the start does not hang on it.
+  tovtest::TempDir dir("pipe");
+  const std::string pipe = (dir / "libtovui-qt.so").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const ProgramOutput fifo = runProgram({"DISPLAY=:0", "TOVAPPS_UI_MODULE=" + pipe});
+  EXPECT_EQ(fifo.status, 0);
+  EXPECT_TRUE(mentions(fifo, pipe + " is not a module file")) << fifo.output;
 }
 
 // The build tree holds the program's icons where an installation does,
