@@ -15,6 +15,17 @@ CallError frameError(HResult hr) {
 
 }  // namespace
 
+CallError namingError(HResult hr, std::span<const DispId> ids) {
+  CallError e = frameError(hr);
+  // The member is there but one of the argument names is not: the
+  // runtime's "Named argument not found", not "doesn't support this method".
+  if (hr == kDispEUnknownName && !ids.empty() && ids[0] != kDispIdUnknown) {
+    e.record.number = kErrorNamedArgumentNotFound;
+    e.record.description = standardDescription(e.record.number);
+  }
+  return e;
+}
+
 CallError errorOfFailedCall(Unknown* object, HResult hr) {
   ComPtr<ErrorInfoSource> source;
   if (object && succeeded(queryInterface(object, kIidErrorInfoSource, source.putVoid()))) {
@@ -71,7 +82,7 @@ HResult DispatchClient::call(std::u16string_view member, std::span<const Variant
   }
   std::vector<DispId> ids;
   if (HResult hr = idsOf(member, paramNames, ids); failed(hr)) {
-    if (error) *error = frameError(hr);
+    if (error) *error = namingError(hr, ids);
     return hr;
   }
   const std::span<const DispId> namedIds(ids.data() + 1, ids.size() - 1);

@@ -29,6 +29,11 @@ struct CallError {
   ErrorRecord record;
 };
 
+// The error of a failed GetIDsOfNames for a member and its named
+// arguments: 448 when only an argument name is unknown.
+CallError namingError(HResult hr, std::span<const DispId> ids);
+inline constexpr std::int32_t kErrorNamedArgumentNotFound = 448;
+
 // The error a failed early-bound slot call on `object` left, or one made
 // from `hr` when the object kept none.
 CallError errorOfFailedCall(Unknown* object, HResult hr);

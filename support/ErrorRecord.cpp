@@ -17,6 +17,8 @@ std::u16string standardDescription(std::int32_t number) {
     case 7: return u"Out of memory";
     case 9: return u"Subscript out of range";
     case 13: return u"Type mismatch";
+    case 48: return u"Error in loading DLL";
+    case 51: return u"Internal error";
     case 52: return u"Bad file name or number";
     case 53: return u"File not found";
     case 54: return u"Bad file mode";
@@ -35,9 +37,16 @@ std::u16string standardDescription(std::int32_t number) {
     case 94: return u"Invalid use of Null";
     case 424: return u"Object required";
     case 429: return u"Component can't create object";
+    case 430: return u"Class doesn't support Automation or does not support expected interface";
     case 438: return u"Object doesn't support this property or method";
+    case 440: return u"Automation error";
+    case 445: return u"Object doesn't support this action";
+    case 446: return u"Object doesn't support named arguments";
+    case 448: return u"Named argument not found";
     case 449: return u"Argument not optional";
     case 450: return u"Wrong number of arguments or invalid property assignment";
+    case 453: return u"Specified DLL function not found";
+    case 457: return u"This key is already associated with an element of this collection";
     default: return u"Application-defined or object-defined error";
   }
 }

@@ -57,7 +57,9 @@ TEST_F(CollectionBehaviour, NumbersFromOneAndFindsKeysWithoutLetterCase) {
   EXPECT_EQ(e.record.description, u"Subscript out of range");
   EXPECT_EQ(call(u"Item", {Variant::fromLong(4)}), 0x800A0009u);
   EXPECT_EQ(call(u"Item", {str(u"fourth")}), 0x800A0005u);
-  EXPECT_EQ(call(u"Add", {str(u"d"), str(u"THIRD")}), 0x800A01C9u);  // 457: key in use
+  EXPECT_EQ(call(u"Add", {str(u"d"), str(u"THIRD")}, nullptr, &e), 0x800A01C9u);
+  EXPECT_EQ(e.record.number, 457);
+  EXPECT_EQ(e.record.description, u"This key is already associated with an element of this collection");
 }
 
 TEST_F(CollectionBehaviour, InsertsBeforeOrAfterAndRemovesByPositionOrKey) {

@@ -53,6 +53,16 @@ TEST_F(LateBinding, ArgumentCountAndNamingFaultsGiveTheStandardCodes) {
   const Variant args[] = {str(u"first")};
   EXPECT_EQ(client.invoke(kMemberDispIdBase + 5, kDispatchMethod, args, named, values, nullptr, nullptr),
             kDispEParamNotFound);
+  CallError e;
+  EXPECT_EQ(client.invoke(kMemberDispIdBase + 5, kDispatchMethod, args, named, values, nullptr, &e),
+            kDispEParamNotFound);
+  EXPECT_EQ(e.record.description, u"Named argument not found");
+  // A misspelt argument name of a member that exists is the same error,
+  // not "doesn't support this property or method".
+  EXPECT_EQ(call(u"Describe", {str(u"x")}, nullptr, {{u"Tmies", str(u"3")}}, &e), kDispEUnknownName);
+  EXPECT_EQ(e.record.number, 448);
+  EXPECT_EQ(call(u"Describ", {str(u"x")}, nullptr, {{u"Times", str(u"3")}}, &e), kDispEUnknownName);
+  EXPECT_EQ(e.record.number, 438);
   EXPECT_EQ(client.invoke(12345, kDispatchMethod, {}, {}, {}, nullptr, nullptr), kDispEMemberNotFound);
   // No property is writable.
   EXPECT_EQ(client.invoke(kMemberDispIdBase + 1, kDispatchPropertyPut, args, {}, {}, nullptr, nullptr),
