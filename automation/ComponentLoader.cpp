@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "automation/ServerEntryPoints.h"
+#include "platform/TrustedPath.h"
 #include "platform/Utf.h"
 
 namespace tov::automation {
@@ -20,6 +21,16 @@ HResult fail(HResult hr, std::string message) {
 
 std::string text(std::u16string_view s) { return platform::toUtf8(s); }
 
+// A bare name goes to the system loader's search, which only the
+// administrator and the user's own environment decide; a path must not be
+// changeable by another user, and a relative one would depend on the
+// working directory.
+std::string whyNotTrusted(const std::string& path) {
+  if (path.find('/') == std::string::npos) return {};
+  if (path.front() != '/') return "it is a relative path";
+  return platform::whyUntrusted(path);
+}
+
 // The libraries this process has loaded, by path; they stay loaded until
 // they say they may go.
 class LoadedLibraries {
@@ -30,9 +41,17 @@ class LoadedLibraries {
   }
 
   // The library's handle, or nullptr with the loader's message.
-  void* load(const std::string& path, std::string& error) {
+  // `refused` tells a library another user could change from one that
+  // cannot be loaded.
+  void* load(const std::string& path, std::string& error, bool& refused) {
     std::lock_guard lock(mutex_);
+    refused = false;
     if (auto it = handles_.find(path); it != handles_.end()) return it->second;
+    error = whyNotTrusted(path);
+    if (!error.empty()) {
+      refused = true;
+      return nullptr;
+    }
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
       const char* why = dlerror();
@@ -72,6 +91,7 @@ HResult CoGetClassObject(const Guid& clsid, const Guid& iid, void** out) {
   *out = nullptr;
   tLastMessage.clear();
   const ComponentRegistry registry;
+  if (std::string why = registry.trustProblem(); !why.empty()) return fail(kEAccessDenied, why);
   const std::optional<ClassRecord> record = registry.findClass(clsid);
   if (!record) {
     return fail(kRegdbEClassNotReg,
@@ -79,7 +99,12 @@ HResult CoGetClassObject(const Guid& clsid, const Guid& iid, void** out) {
   }
   const std::string path = text(record->libraryPath);
   std::string loaderError;
-  void* handle = LoadedLibraries::instance().load(path, loaderError);
+  bool refused = false;
+  void* handle = LoadedLibraries::instance().load(path, loaderError, refused);
+  if (refused) {
+    return fail(kEAccessDenied, "the component library " + path + " registered for " + describeClass(*record) +
+                                    " is not loaded: " + loaderError);
+  }
   if (!handle) {
     return fail(kModNotFound, "the component library " + path + " registered for " + describeClass(*record) +
                                   " cannot be loaded: " + loaderError);
@@ -117,6 +142,7 @@ HResult CLSIDFromProgID(std::u16string_view progId, Guid* out) {
     return kSOk;
   }
   const ComponentRegistry registry;
+  if (std::string why = registry.trustProblem(); !why.empty()) return fail(kEAccessDenied, why);
   if (auto g = registry.clsidOf(progId)) {
     *out = *g;
     return kSOk;

@@ -11,6 +11,7 @@
 
 namespace tov::automation {
 
+// E_ACCESSDENIED for a registry or a library another user could change;
 // REGDB_E_CLASSNOTREG for a class the registry does not know; the loader's
 // codes for a library that cannot be loaded (kModNotFound) or lacks its
 // entry point (kProcNotFound); otherwise what the library answers

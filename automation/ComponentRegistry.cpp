@@ -1,9 +1,13 @@
 #include "automation/ComponentRegistry.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <system_error>
 
 #include "platform/ProfileFile.h"
+#include "platform/TrustedPath.h"
 #include "platform/Utf.h"
 
 namespace tov::automation {
@@ -38,26 +42,45 @@ std::vector<std::u16string> splitList(std::u16string_view text) {
   return out;
 }
 
+// HOME when it is an absolute path, otherwise the password database's
+// entry for the user (a service or `env -i` has no HOME).
+std::string homeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
+  const passwd* entry = ::getpwuid(::getuid());
+  if (entry && entry->pw_dir && entry->pw_dir[0] == '/') return entry->pw_dir;
+  return {};
+}
+
 }  // namespace
 
 std::filesystem::path ComponentRegistry::defaultPath() {
   if (const char* explicitFile = std::getenv("TOVAPPS_REGISTRY"); explicitFile && *explicitFile) {
     return explicitFile;
   }
-  std::filesystem::path base;
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".local" / "share";
-  } else {
-    base = std::filesystem::temp_directory_path();
+    return std::filesystem::path(xdg) / "TOVapps" / "registry.ini";
   }
-  return base / "TOVapps" / "registry.ini";
+  // Never a shared directory: a registry there would let another user
+  // choose the libraries this process loads.
+  const std::string home = homeDirectory();
+  if (home.empty()) return {};
+  return std::filesystem::path(home) / ".local" / "share" / "TOVapps" / "registry.ini";
 }
 
 ComponentRegistry::ComponentRegistry(std::filesystem::path file) : file_(std::move(file)) {}
 
 std::string ComponentRegistry::nativePath() const { return file_.string(); }
+
+std::string ComponentRegistry::trustProblem() const {
+  if (file_.empty()) {
+    return "there is no component registry: no home directory is known (set HOME, XDG_DATA_HOME or "
+           "TOVAPPS_REGISTRY)";
+  }
+  std::string why = platform::whyUntrusted(nativePath());
+  return why.empty() ? why : "the component registry " + nativePath() + " is not used: " + why;
+}
+
+bool ComponentRegistry::usable() const { return trustProblem().empty(); }
 
 bool ComponentRegistry::ensureDirectory() const {
   std::error_code ec;
@@ -66,11 +89,11 @@ bool ComponentRegistry::ensureDirectory() const {
 }
 
 bool ComponentRegistry::set(std::u16string_view section, std::u16string_view key, std::u16string_view value) const {
-  return ensureDirectory() && platform::ProfileFile(nativePath(), kRegistryFormat).setValue(section, key, value);
+  return usable() && ensureDirectory() && platform::ProfileFile(nativePath(), kRegistryFormat).setValue(section, key, value);
 }
 
 bool ComponentRegistry::removeSection(std::u16string_view section) const {
-  return platform::ProfileFile(nativePath(), kRegistryFormat).removeSection(section);
+  return usable() && platform::ProfileFile(nativePath(), kRegistryFormat).removeSection(section);
 }
 
 bool ComponentRegistry::writeClass(const ClassRecord& r) const {
@@ -109,11 +132,13 @@ bool ComponentRegistry::writeInterface(const Guid& iid, std::u16string_view name
 bool ComponentRegistry::removeInterface(const Guid& iid) const { return removeSection(interfaceSection(iid)); }
 
 std::optional<Guid> ComponentRegistry::clsidOf(std::u16string_view progId) const {
+  if (!usable()) return std::nullopt;
   const auto text = platform::ProfileFile(nativePath(), kRegistryFormat).value(progIdSection(progId), u"CLSID");
   return text ? Guid::parse(*text) : std::nullopt;
 }
 
 std::optional<ClassRecord> ComponentRegistry::findClass(const Guid& clsid) const {
+  if (!usable()) return std::nullopt;
   const platform::ProfileFile file(nativePath(), kRegistryFormat);
   const std::u16string section = classSection(clsid);
   const auto server = file.value(section, u"InprocServer32");
@@ -132,6 +157,7 @@ std::optional<ClassRecord> ComponentRegistry::findClass(const Guid& clsid) const
 }
 
 std::optional<TypeLibraryRecord> ComponentRegistry::findTypeLibrary(std::u16string_view libraryName) const {
+  if (!usable()) return std::nullopt;
   const platform::ProfileFile file(nativePath(), kRegistryFormat);
   const auto libid = Guid::parse(file.value(typeLibNameSection(libraryName), u"TypeLib").value_or(u""));
   if (!libid) return std::nullopt;

@@ -2,9 +2,14 @@
 // The per-user component registry: which library serves which class, under
 // which programmatic identifier, and where each type library lives. One
 // INI-style UTF-8 file, by default
-// ${XDG_DATA_HOME:-$HOME/.local/share}/TOVapps/registry.ini; the variable
+// ${XDG_DATA_HOME:-$HOME/.local/share}/TOVapps/registry.ini, the home taken
+// from the password database when HOME is unset; the variable
 // TOVAPPS_REGISTRY names another file. Every write replaces the file in one
 // step, so a reader never sees half a line.
+//
+// A registry that another user could change (the file or a directory above
+// it owned by them or writable by them) is neither read nor written: what
+// it names is loaded into this process.
 //
 //   [CLSID\{...}]            Class, ProgID, InprocServer32, ThreadingModel,
 //                            TypeLib, Version, AppObject (1 when marked)
@@ -45,10 +50,16 @@ struct TypeLibraryRecord {
 
 class ComponentRegistry {
  public:
+  // Empty when no home directory is known at all.
   static std::filesystem::path defaultPath();
   explicit ComponentRegistry(std::filesystem::path file = defaultPath());
 
   const std::filesystem::path& path() const { return file_; }
+
+  // Why this registry is not used (no file known, or another user could
+  // change it), naming the file at fault; empty when it is used.
+  std::string trustProblem() const;
+  bool usable() const;
 
   // Each write returns false when the file could not be written.
   bool writeClass(const ClassRecord& record) const;

@@ -19,6 +19,7 @@ constexpr KnownCode kKnownCodes[] = {
     {kEUnexpected, 440, "unexpected failure"},
     {kEOutOfMemory, 7, "out of memory"},
     {kEInvalidArg, 5, "invalid argument"},
+    {kEAccessDenied, 70, "access denied"},
     {kDispEUnknownInterface, 440, "unknown interface"},
     {kDispEMemberNotFound, 438, "member not found"},
     {kDispEParamNotFound, 448, "named argument not found"},

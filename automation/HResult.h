@@ -22,6 +22,8 @@ inline constexpr HResult kEFail = 0x80004005u;
 inline constexpr HResult kEUnexpected = 0x8000FFFFu;
 inline constexpr HResult kEOutOfMemory = 0x8007000Eu;
 inline constexpr HResult kEInvalidArg = 0x80070057u;
+// A registry or library another user could change is refused with this.
+inline constexpr HResult kEAccessDenied = 0x80070005u;
 
 inline constexpr HResult kDispEUnknownInterface = 0x80020001u;
 inline constexpr HResult kDispEMemberNotFound = 0x80020003u;

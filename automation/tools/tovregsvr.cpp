@@ -9,6 +9,7 @@
 
 #include "automation/ComponentRegistry.h"
 #include "automation/ServerEntryPoints.h"
+#include "platform/TrustedPath.h"
 
 namespace {
 
@@ -32,6 +33,17 @@ std::string loadablePath(const std::string& arg) {
 int run(const std::string& library, bool unregister) {
   const char* entry = unregister ? kDllUnregisterServer : kDllRegisterServer;
   const std::string path = loadablePath(library);
+  if (std::string why = ComponentRegistry().trustProblem(); !why.empty()) {
+    std::fprintf(stderr, "tovregsvr: %s\n", why.c_str());
+    return 1;
+  }
+  // Loading runs the library's code in this process, perhaps as root.
+  if (path.find('/') != std::string::npos) {
+    if (std::string why = tov::platform::whyUntrusted(path); !why.empty()) {
+      std::fprintf(stderr, "tovregsvr: refusing to load %s: %s\n", path.c_str(), why.c_str());
+      return 1;
+    }
+  }
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();

@@ -3,15 +3,20 @@
 // a factory.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "ScopedEnv.h"
 #include "TempDir.h"
 #include "TestListObject.h"
+#include "automation/ComponentLoader.h"
 #include "automation/ComponentServer.h"
 #include "automation/ModuleUsage.h"
 #include "fileio/dispatch/ComponentClasses.h"
 #include "fileio/dispatch/TypeLibrary.h"
+#include "platform/Utf.h"
 
 namespace tovtest {
 namespace {
@@ -29,8 +34,70 @@ TEST(ComponentRegistryFile, LivesWhereTheEnvironmentSays) {
     EXPECT_EQ(ComponentRegistry::defaultPath(), "/data/home/TOVapps/registry.ini");
   }
   ScopedEnv relative("XDG_DATA_HOME", "relative/dir");  // not absolute: ignored
-  ScopedEnv home("HOME", "/home/someone");
-  EXPECT_EQ(ComponentRegistry::defaultPath(), "/home/someone/.local/share/TOVapps/registry.ini");
+  {
+    ScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(ComponentRegistry::defaultPath(), "/home/someone/.local/share/TOVapps/registry.ini");
+  }
+  // A service or `env -i` has no HOME: the home comes from the password
+  // database, never from a directory other users share.
+  const passwd* me = getpwuid(getuid());
+  ASSERT_TRUE(me && me->pw_dir);
+  const std::filesystem::path fromDatabase = std::filesystem::path(me->pw_dir) / ".local/share/TOVapps/registry.ini";
+  for (const char* home : {static_cast<const char*>(nullptr), "", "not/absolute"}) {
+    ScopedEnv unset("HOME", home);
+    EXPECT_EQ(ComponentRegistry::defaultPath(), fromDatabase);
+  }
+}
+
+TEST(ComponentRegistryFile, ARegistryAnotherUserCouldChangeIsNeitherReadNorWritten) {
+  TempDir dir("registry");
+  const ComponentRegistry registry(dir / "registry.ini");
+  const ClassRecord record{kClsidTestList, u"TestList", u"TestLib.TestList", u"/opt/lib.so", u"Apartment",
+                           kNullGuid, u"1.0", false};
+  ASSERT_TRUE(registry.writeClass(record));
+  EXPECT_EQ(registry.trustProblem(), "");
+  std::filesystem::permissions(registry.path(), std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::add);
+  EXPECT_FALSE(registry.findClass(kClsidTestList));
+  EXPECT_FALSE(registry.clsidOf(u"TestLib.TestList"));
+  EXPECT_FALSE(registry.writeClass(record));
+  EXPECT_EQ(registry.trustProblem(), "the component registry " + registry.path().string() +
+                                         " is not used: " + registry.path().string() +
+                                         " is writable by other users");
+  // Creating from it says so, naming the file.
+  ScopedEnv env("TOVAPPS_REGISTRY", registry.path().c_str());
+  Guid clsid;
+  EXPECT_EQ(CLSIDFromProgID(u"TestLib.TestList", &clsid), kEAccessDenied);
+  EXPECT_EQ(lastCreationMessage(), registry.trustProblem());
+  ComPtr<Unknown> object;
+  EXPECT_EQ(CoCreateInstance(kClsidTestList, nullptr, kIidUnknown, object.putVoid()), kEAccessDenied);
+  EXPECT_EQ(errorNumberFromHResult(kEAccessDenied), 70);
+}
+
+TEST(ComponentLoaderTrust, ALibraryAnotherUserCouldChangeIsNotLoaded) {
+  TempDir dir("registry");
+  ScopedEnv env("TOVAPPS_REGISTRY", (dir / "registry.ini").c_str());
+  const ComponentRegistry registry;
+  auto registerAt = [&](const std::string& path) {
+    ASSERT_TRUE(registry.writeClass({kClsidTestList, u"TestList", u"TestLib.TestList", tov::platform::fromUtf8(path),
+                                     u"Apartment", kNullGuid, u"1.0", false}));
+  };
+  ComPtr<Unknown> object;
+  const std::string shared = (dir / "shared.so").string();
+  writeBytes(shared, "not a library either");
+  std::filesystem::permissions(shared, std::filesystem::perms::others_write, std::filesystem::perm_options::add);
+  registerAt(shared);
+  EXPECT_EQ(CoCreateInstance(kClsidTestList, nullptr, kIidUnknown, object.putVoid()), kEAccessDenied);
+  EXPECT_EQ(lastCreationMessage(), "the component library " + shared +
+                                       " registered for TestLib.TestList is not loaded: " + shared +
+                                       " is writable by other users");
+  registerAt("relative/lib.so");
+  EXPECT_EQ(CoCreateInstance(kClsidTestList, nullptr, kIidUnknown, object.putVoid()), kEAccessDenied);
+  EXPECT_NE(lastCreationMessage().find("it is a relative path"), std::string::npos);
+  // Trusted, it reaches the loader, which finds no library in it.
+  std::filesystem::permissions(shared, std::filesystem::perms::others_write, std::filesystem::perm_options::remove);
+  registerAt(shared);
+  EXPECT_EQ(CoCreateInstance(kClsidTestList, nullptr, kIidUnknown, object.putVoid()), kModNotFound);
 }
 
 TEST(ComponentRegistryFile, RecordsReadBackAndGoWhenRemoved) {
