@@ -273,6 +273,16 @@ struct MemberTraits<R (C::*)(A...) const> {
 template <auto M>
 using SlotFunction = typename binding_detail::MemberTraits<decltype(M)>::Sig::Fn;
 
+// The other direction: how a library calls a slot of an interface its
+// client implements (a callback), with Variant arguments already of the
+// declared types. R is the result (void for none), A the parameters.
+template <typename R, typename... A>
+InvokeAdapter slotCaller() {
+  return &binding_detail::Signature<ComObject, R, A...>::adapter;
+}
+template <typename R, typename... A>
+using CallbackSlotFunction = typename binding_detail::Signature<ComObject, R, A...>::Fn;
+
 template <auto M>
 MemberBinding bindSlot() {
   using Traits = binding_detail::MemberTraits<decltype(M)>;
