@@ -16,9 +16,10 @@ namespace {
 
 using namespace tov::automation;
 
-DispatchProxy createProxy(const std::string& progId) {
+DispatchProxy createProxy(py::handle progId) {
+  if (!PyUnicode_Check(progId.ptr())) raiseArgumentTypeError("a ProgID or class id is text");
   HResult hr = kSOk;
-  ComPtr<Dispatch> object = createDispatchObject(tov::platform::fromUtf8(progId), hr);
+  ComPtr<Dispatch> object = createDispatchObject(textFromPython(progId), hr);
   if (!object) {
     CallError e;
     e.hr = hr;
@@ -29,20 +30,41 @@ DispatchProxy createProxy(const std::string& progId) {
   return DispatchProxy(std::move(object));
 }
 
-std::vector<std::string> applicationObjects(const std::string& library) {
-  std::vector<std::string> out;
-  if (auto record = ComponentRegistry().findTypeLibrary(tov::platform::fromUtf8(library))) {
-    for (const auto& progId : record->appObjects) out.push_back(tov::platform::toUtf8(progId));
+std::vector<py::str> applicationObjects(py::handle library) {
+  std::vector<py::str> out;
+  if (!PyUnicode_Check(library.ptr())) return out;
+  if (auto record = ComponentRegistry().findTypeLibrary(textFromPython(library))) {
+    for (const auto& progId : record->appObjects) out.push_back(textToPython(progId));
   }
   return out;
 }
 
-void install(py::object comError, py::object variantBool, py::object byRef, py::object missing) {
+void install(py::dict classes) {
   PythonClasses& c = pythonClasses();
-  c.comError = std::move(comError);
-  c.variantBool = std::move(variantBool);
-  c.byRef = std::move(byRef);
-  c.missing = std::move(missing);
+  c.comError = classes["ComError"];
+  c.argumentTypeError = classes["ArgumentTypeError"];
+  c.argumentOverflowError = classes["ArgumentOverflowError"];
+  c.variantBool = classes["VariantBool"];
+  c.byRef = classes["ByRef"];
+  c.missing = classes["Missing"];
+}
+
+// Each method reaches its C++ object through nativeOf, which refuses a
+// Python object made without one instead of using uninitialised memory.
+template <typename T, typename R, typename... A>
+auto checked(R (T::*method)(A...)) {
+  return [method](py::handle self, A... a) -> R { return (nativeOf<T>(self).*method)(std::forward<A>(a)...); };
+}
+template <typename T, typename R, typename... A>
+auto checked(R (T::*method)(A...) const) {
+  return [method](py::handle self, A... a) -> R { return (nativeOf<T>(self).*method)(std::forward<A>(a)...); };
+}
+
+void setInstanceProperty(py::handle cls, const char* name, py::cpp_function getter) {
+  py::object property = py::module_::import("builtins").attr("property")(getter);
+  auto* type = reinterpret_cast<PyTypeObject*>(cls.ptr());
+  if (PyDict_SetItemString(type->tp_dict, name, property.ptr()) != 0) throw py::error_already_set();
+  PyType_Modified(type);
 }
 
 }  // namespace
@@ -53,22 +75,41 @@ PYBIND11_MODULE(_native, m) {
   m.doc() = "Native part of the ferrule0101 automation client";
 
   py::class_<DispatchProxy>(m, "Dispatch")
-      .def("__getattr__", &DispatchProxy::getattr)
-      .def("__setattr__", &DispatchProxy::setattr)
-      .def("__call__", &DispatchProxy::call)
-      .def("__getitem__", &DispatchProxy::getitem)
-      .def("__iter__", &DispatchProxy::iter)
-      .def("__dir__", &DispatchProxy::dir)
-      .def("__repr__", &DispatchProxy::repr)
-      .def("__eq__", &DispatchProxy::equals)
-      .def("__hash__", &DispatchProxy::hash)
-      .def("_has_member", &DispatchProxy::hasMember);
+      .def("__getattr__", checked(&DispatchProxy::getattr))
+      .def("__setattr__", checked(&DispatchProxy::setattr))
+      .def("__call__", checked(&DispatchProxy::call))
+      .def("__getitem__", checked(&DispatchProxy::getitem))
+      .def("__iter__", checked(&DispatchProxy::iter))
+      .def("__dir__", checked(&DispatchProxy::dir))
+      .def("__repr__", checked(&DispatchProxy::repr))
+      // Comparing never fails: an object made without one is only itself.
+      .def("__eq__",
+           [](py::handle self, py::handle other) {
+             const DispatchProxy* p = nativeOrNull<DispatchProxy>(self);
+             return p ? p->equals(other) : self.is(other);
+           })
+      .def("__hash__",
+           [](py::handle self) {
+             const DispatchProxy* p = nativeOrNull<DispatchProxy>(self);
+             return p ? p->hash() : std::hash<const void*>()(self.ptr());
+           })
+      .def("_has_member", checked(&DispatchProxy::hasMember))
+      .def("_doc", checked(&DispatchProxy::doc));
 
-  py::class_<BoundMember>(m, "Member").def("__call__", &BoundMember::call).def("__repr__", &BoundMember::repr);
+  // __get__ makes a member a routine to inspect and pydoc, which then show
+  // its signature; a member is already bound to its object.
+  py::class_<BoundMember> member(m, "Member");
+  member.def("__call__", checked(&BoundMember::call))
+      .def("__get__", [](py::object self, py::handle, py::handle) { return self; }, py::arg("instance"),
+           py::arg("owner") = py::none())
+      .def("_describe", checked(&BoundMember::describe));
+  // Each member's own name; set in the class's dictionary, since the
+  // class's own __name__ is not assignable.
+  setInstanceProperty(member, "__name__", py::cpp_function(checked(&BoundMember::name)));
 
   py::class_<Enumerator>(m, "Enumerator")
       .def("__iter__", [](py::object self) { return self; })
-      .def("__next__", &Enumerator::next);
+      .def("__next__", checked(&Enumerator::next));
 
   m.def("create_object", &createProxy, py::arg("progid"));
   m.def("new_collection", [] { return DispatchProxy(tov::automation::Collection::create()); });

@@ -2,18 +2,28 @@
 
 #include "PyBoundMember.h"
 #include "PyEnumerator.h"
+#include "PyServerObject.h"
 #include "PyVariant.h"
 #include "automation/DispatchClient.h"
-#include "platform/Utf.h"
+#include "automation/MemberSignature.h"
 
 namespace ferrule_py {
 namespace {
 
 using namespace tov::automation;
-using tov::platform::fromUtf8;
-using tov::platform::toUtf8;
 
-[[noreturn]] void raiseFrameError(HResult hr) { raiseComError(errorOfFailedCall(nullptr, hr)); }
+bool isProtocolName(std::u16string_view name) { return name.size() > 1 && name[0] == u'_' && name[1] == u'_'; }
+
+// After a call: an interrupt raised in a callback goes on as it was; any
+// other callback exception becomes the cause of the call's ComError.
+void finishCall(HResult hr, const CallError& error) {
+  py::object callbackException = takeCallbackException();
+  if (callbackException && !PyObject_IsInstance(callbackException.ptr(), PyExc_Exception)) {
+    PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(callbackException.ptr())), callbackException.ptr());
+    throw py::error_already_set();
+  }
+  if (failed(hr)) raiseComError(error, callbackException);
+}
 
 }  // namespace
 
@@ -24,6 +34,10 @@ MemberTable& DispatchProxy::table() {
   return *table_;
 }
 
+const MemberDescription* DispatchProxy::describe(DispId id) { return table().describe(id); }
+
+const InterfaceDescription* DispatchProxy::interfaceDescription() { return table().description(); }
+
 py::object DispatchProxy::invoke(DispId id, std::u16string_view member, std::uint16_t flags, py::args args,
                                  py::kwargs kwargs) {
   ArgumentPack positional;
@@ -31,29 +45,33 @@ py::object DispatchProxy::invoke(DispId id, std::u16string_view member, std::uin
   ArgumentPack named;
   std::vector<std::u16string> names;
   for (auto [key, value] : kwargs) {
-    names.push_back(fromUtf8(py::str(key).cast<std::string>()));
+    names.push_back(textFromPython(key));
     named.add(value);
   }
   std::vector<DispId> namedIds;
   if (!names.empty()) {
-    if (HResult hr = table().paramIds(object_.get(), member, names, namedIds); failed(hr)) raiseFrameError(hr);
+    if (HResult hr = table().paramIds(object_.get(), member, names, namedIds); failed(hr)) {
+      const DispId known[] = {id};
+      raiseComError(namingError(hr, known));
+    }
   }
   Variant result;
   CallError error;
+  forgetCallbackException();
   const HResult hr =
       DispatchClient(object_).invoke(id, flags, positional.values(), namedIds, named.values(), &result, &error);
   positional.writeBack();
   named.writeBack();
-  if (failed(hr)) raiseComError(error);
+  finishCall(hr, error);
   return fromVariant(result);
 }
 
-py::object DispatchProxy::getattr(const std::string& name) {
+py::object DispatchProxy::getattr(py::handle name) {
+  const std::u16string wide = textFromPython(name);
   // Python's own protocol names are never members.
-  if (name.size() > 1 && name[0] == '_' && name[1] == '_') throw py::attribute_error(name);
-  const std::u16string wide = fromUtf8(name);
+  if (isProtocolName(wide)) throw py::attribute_error(py::str(name));
   const std::optional<DispId> id = table().idOf(object_.get(), wide);
-  if (!id) throw py::attribute_error("the object has no member " + name);
+  if (!id) throw py::attribute_error("the object has no member " + std::string(py::str(name)));
   const MemberDescription* member = table().describe(*id);
   if (member && member->kind == MemberKind::PropertyGet && member->requiredCount() == 0) {
     return invoke(*id, wide, kDispatchPropertyGet, py::args(), py::kwargs());
@@ -61,11 +79,12 @@ py::object DispatchProxy::getattr(const std::string& name) {
   return py::cast(BoundMember(*this, *id, wide));
 }
 
-void DispatchProxy::setattr(const std::string& name, py::handle value) {
-  const std::optional<DispId> id = table().idOf(object_.get(), fromUtf8(name));
-  if (!id) throw py::attribute_error("the object has no member " + name);
+void DispatchProxy::setattr(py::handle name, py::handle value) {
+  const std::u16string wide = textFromPython(name);
+  const std::optional<DispId> id = table().idOf(object_.get(), wide);
+  if (!id) throw py::attribute_error("the object has no member " + std::string(py::str(name)));
   py::tuple args = py::make_tuple(value);
-  invoke(*id, fromUtf8(name), kDispatchPropertyPut, py::args(args), py::kwargs());
+  invoke(*id, wide, kDispatchPropertyPut, py::args(args), py::kwargs());
 }
 
 py::object DispatchProxy::call(py::args args, py::kwargs kwargs) {
@@ -83,13 +102,15 @@ py::object DispatchProxy::iter() {
   return e;
 }
 
-bool DispatchProxy::hasMember(const std::string& name) { return table().idOf(object_.get(), fromUtf8(name)).has_value(); }
+bool DispatchProxy::hasMember(py::handle name) {
+  return table().idOf(object_.get(), textFromPython(name)).has_value();
+}
 
-std::vector<std::string> DispatchProxy::dir() {
-  std::vector<std::string> names;
+std::vector<py::str> DispatchProxy::dir() {
+  std::vector<py::str> names;
   if (const InterfaceDescription* d = table().description()) {
     for (const auto& m : d->members) {
-      if (!(m.flags & kMemberHidden)) names.push_back(toUtf8(m.name));
+      if (!(m.flags & kMemberHidden)) names.push_back(textToPython(m.name));
     }
   }
   return names;
@@ -97,7 +118,22 @@ std::vector<std::string> DispatchProxy::dir() {
 
 std::string DispatchProxy::repr() {
   const InterfaceDescription* d = table().description();
-  return "<automation object " + (d ? toUtf8(d->name) : std::string("(no type information)")) + ">";
+  return "<automation object " + (d ? std::string(py::str(textToPython(d->name))) : "(no type information)") + ">";
+}
+
+py::str DispatchProxy::doc() {
+  const InterfaceDescription* d = table().description();
+  if (!d) return textToPython(u"An automation object without type information: its members answer by name.");
+  std::u16string text = u"An automation object with the interface " + std::u16string(d->name) + u".";
+  if (!d->help.empty()) text += u"\n" + std::u16string(d->help);
+  text += u"\n\nMembers:\n";
+  for (const auto& m : d->members) {
+    if (m.flags & kMemberHidden) continue;
+    text += u"    " + memberLine(m);
+    if (m.kind == MemberKind::PropertyGet) text += u"  (property)";
+    text += u"\n";
+  }
+  return textToPython(text);
 }
 
 Unknown* DispatchProxy::identity() const {
@@ -107,7 +143,8 @@ Unknown* DispatchProxy::identity() const {
 }
 
 bool DispatchProxy::equals(py::handle other) const {
-  return py::isinstance<DispatchProxy>(other) && identity() == other.cast<const DispatchProxy&>().identity();
+  const DispatchProxy* o = nativeOrNull<DispatchProxy>(other);
+  return o && identity() == o->identity();
 }
 
 std::size_t DispatchProxy::hash() const { return std::hash<const void*>()(identity()); }

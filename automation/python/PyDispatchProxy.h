@@ -23,14 +23,16 @@ class DispatchProxy {
 
   const tov::automation::ComPtr<tov::automation::Dispatch>& object() const { return object_; }
 
-  py::object getattr(const std::string& name);
-  void setattr(const std::string& name, py::handle value);
+  py::object getattr(py::handle name);
+  void setattr(py::handle name, py::handle value);
   py::object call(py::args args, py::kwargs kwargs);
   py::object getitem(py::handle index);
   py::object iter();
-  bool hasMember(const std::string& name);
-  std::vector<std::string> dir();
+  bool hasMember(py::handle name);
+  std::vector<py::str> dir();
   std::string repr();
+  // The interface and its members, one line each, for help().
+  py::str doc();
   // Identity is the object's IUnknown pointer, whichever interface each
   // proxy holds.
   bool equals(py::handle other) const;
@@ -40,6 +42,10 @@ class DispatchProxy {
   // parameters of `member`.
   py::object invoke(tov::automation::DispId id, std::u16string_view member, std::uint16_t flags, py::args args,
                     py::kwargs kwargs);
+
+  // The description of member `id`, when the object has type information.
+  const tov::automation::MemberDescription* describe(tov::automation::DispId id);
+  const tov::automation::InterfaceDescription* interfaceDescription();
 
  private:
   MemberTable& table();

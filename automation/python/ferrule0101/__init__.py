@@ -5,12 +5,19 @@
     fso.PutFileW("a.txt", "text", WriteUnicodeHeader=False)
     data = fso.GetFileB("a.txt")                 # bytes
     ferrule0101.GetFile("a.txt")                 # the application object's member, no object made by hand
+    help(fso.PutFileW)                           # parameters, defaults and result type
 
 Every attribute access and call goes by name through the objects' late-bound
-Invoke. Booleans come back as VariantBool: an int equal to -1 (True) or 0
-(False), so ``r == -1`` holds and ``if r:`` works. Byte arrays are bytes.
-A failed call raises ComError. A by-reference argument is passed as
-ByRef(value); after the call its ``value`` holds what the member left.
+Invoke. Booleans come back as True and False, byte arrays as bytes, text as
+str. Text travels as UTF-16 with lone surrogates kept, so a file name from
+os.fsdecode (undecodable bytes as U+DC80-U+DCFF) reaches the file it names.
+A failed call raises ComError; an argument the client cannot convert raises
+ArgumentTypeError or ArgumentOverflowError, both ComErrors. A by-reference
+argument is passed as ByRef(value); after the call its ``value`` holds what
+the member left. Any other Python object passed as an argument becomes an
+automation object whose members are its attributes (letter case ignored),
+so a member can call it back; a by-reference argument of such a call
+arrives as a ByRef to set.
 """
 
 from . import _native
@@ -19,7 +26,7 @@ from . import _native
 class ComError(Exception):
     """A failed call: the error the member raised, or the frame's own failure."""
 
-    def __init__(self, hresult, number, source, description, helpfile, helpcontext):
+    def __init__(self, hresult, number, source="", description="", helpfile="", helpcontext=0):
         super().__init__(hresult, number, source, description, helpfile, helpcontext)
         self.hresult = hresult
         self.number = number
@@ -30,11 +37,23 @@ class ComError(Exception):
 
     def __str__(self):
         where = f" [{self.source}]" if self.source else ""
-        return f"error {self.number} (0x{self.hresult:08X}){where}: {self.description}"
+        return f"error {self.number} (0x{self.hresult & 0xFFFFFFFF:08X}){where}: {self.description}"
+
+
+class ArgumentTypeError(ComError, TypeError):
+    """An argument with no automation counterpart (a list, a dict, ...): error 13, type mismatch."""
+
+
+class ArgumentOverflowError(ComError, OverflowError):
+    """A number too large for any automation type: error 6, overflow."""
 
 
 class VariantBool(int):
-    """An automation Boolean: -1 for True, 0 for False, truthy as expected."""
+    """An automation Boolean given explicitly: -1 for True, 0 for False.
+
+    Results come back as plain True and False; this class remains for
+    scripts that pass it as an argument.
+    """
 
     def __new__(cls, value):
         return super().__new__(cls, -1 if value else 0)
@@ -72,7 +91,74 @@ class _MissingType:
 Missing = _MissingType()
 Dispatch = _native.Dispatch
 
-_native._install(ComError, VariantBool, ByRef, Missing)
+_native._install({
+    "ComError": ComError,
+    "ArgumentTypeError": ArgumentTypeError,
+    "ArgumentOverflowError": ArgumentOverflowError,
+    "VariantBool": VariantBool,
+    "ByRef": ByRef,
+    "Missing": Missing,
+})
+
+
+class _TypeName(str):
+    """A type as the type information names it, shown without quotes."""
+
+    def __repr__(self):
+        return str(self)
+
+
+def _parameter_name(name):
+    import keyword
+    return name + "_" if keyword.iskeyword(name) or not name.isidentifier() else name
+
+
+def _member_signature(member):
+    import inspect
+    described = member._describe()
+    if described is None:
+        return inspect.Signature([
+            inspect.Parameter("args", inspect.Parameter.VAR_POSITIONAL),
+            inspect.Parameter("kwargs", inspect.Parameter.VAR_KEYWORD),
+        ])
+    _, _, params, result, _, _ = described
+    parameters = []
+    for name, type_text, optional, has_default, default, _ in params:
+        if optional:
+            default = default if has_default else Missing
+        else:
+            default = inspect.Parameter.empty
+        parameters.append(inspect.Parameter(_parameter_name(name), inspect.Parameter.POSITIONAL_OR_KEYWORD,
+                                            default=default, annotation=_TypeName(type_text)))
+    returns = inspect.Signature.empty if result is None else _TypeName(result)
+    return inspect.Signature(parameters, return_annotation=returns, __validate_parameters__=False)
+
+
+def _member_doc(member):
+    described = member._describe()
+    if described is None:
+        return "A member of an object without type information."
+    interface, kind, params, _, help_text, _ = described
+    lines = [f"{'Method' if kind == 'method' else 'Property'} of {interface}."]
+    if help_text:
+        lines.append(help_text)
+    if any(by_ref for *_, by_ref in params):
+        lines.append("Pass a ByRef(value) for a by-reference parameter to see what the member leaves in it.")
+    if any(optional for _, _, optional, *_ in params):
+        lines.append("Optional parameters may be left out, or given as Missing in any position.")
+    return "\n".join(lines)
+
+
+def _member_repr(member):
+    described = member._describe()
+    kind = "member" if described is None else described[1]
+    return f"<automation {kind} {member.__name__}{member.__signature__}>"
+
+
+_native.Member.__signature__ = property(_member_signature)
+_native.Member.__doc__ = property(_member_doc)
+_native.Member.__repr__ = _member_repr
+_native.Dispatch.__doc__ = property(lambda obj: obj._doc())
 
 LIBRARY = "Ferrule0101"
 

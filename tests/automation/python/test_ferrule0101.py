@@ -1,10 +1,18 @@
 """The Python client and tovcall against the built libFerrule0101.so,
 registered into a registry file of the test's own."""
 
+import datetime
+import fractions
+import gc
+import inspect
 import os
+import pathlib
+import pydoc
 import subprocess
+import sys
 import tempfile
 import unittest
+import weakref
 
 _tmp = tempfile.TemporaryDirectory(prefix="tovapps-py-")
 os.environ["HOME"] = _tmp.name
@@ -12,11 +20,12 @@ os.environ["XDG_DATA_HOME"] = os.path.join(_tmp.name, "data")
 os.environ["TOVAPPS_REGISTRY"] = os.path.join(_tmp.name, "registry.ini")
 
 import ferrule0101  # noqa: E402  (the environment above must come first)
-from ferrule0101 import ComError, ByRef, VariantBool  # noqa: E402
+from ferrule0101 import ComError, ByRef, Missing  # noqa: E402
 
 LIBRARY = os.environ["FERRULE_LIBRARY"]
 TOVREGSVR = os.environ["TOVREGSVR"]
 TOVCALL = os.environ["TOVCALL"]
+TEST_COMPONENTS = os.environ["TOV_TEST_COMPONENTS"]
 NON_CREATABLE = {
     "FileStream": "{ECAB8284-D88B-4030-8DE7-6480DFF6A962}",
     "FoundedFile": "{3067D218-99BF-46BD-96EC-6B7E28B58C36}",
@@ -26,7 +35,8 @@ NON_CREATABLE = {
 
 
 def register():
-    subprocess.run([TOVREGSVR, LIBRARY], check=True, capture_output=True)
+    for library in (LIBRARY, TEST_COMPONENTS):
+        subprocess.run([TOVREGSVR, library], check=True, capture_output=True)
 
 
 def setUpModule():
@@ -80,7 +90,7 @@ class ApplicationObject(Files):
 
 class OptionalArguments(Files):
     def test_put_file_w_writes_the_header_unless_told_not_to(self):
-        self.assertEqual(self.fso.PutFileW(self.path("w.txt"), "A"), -1)
+        self.assertIs(self.fso.PutFileW(self.path("w.txt"), "A"), True)
         self.assertEqual(self.read("w.txt"), b"\xff\xfeA\x00")
         self.fso.PutFileW(self.path("w.txt"), "A", writeunicodeheader=False)
         self.assertEqual(self.read("w.txt"), b"A\x00")
@@ -105,18 +115,18 @@ class OptionalArguments(Files):
         with self.assertRaises(ComError) as unknown:
             self.fso.GetFile(self.path("x"), Quietly=True)
         self.assertEqual(unknown.exception.hresult, 0x80020006)
+        self.assertEqual((unknown.exception.number, unknown.exception.description), (448, "Named argument not found"))
         with self.assertRaises(AttributeError):
             self.fso.NoSuchMember
 
 
 class Values(Files):
-    def test_booleans_are_minus_one_or_zero(self):
-        ok = self.fso.PutFile(self.path("b.txt"), "x")
-        self.assertIsInstance(ok, VariantBool)
-        self.assertIsInstance(ok, int)
-        self.assertEqual(ok, -1)
-        self.assertNotEqual(ok, 1)
-        self.assertTrue(ok)
+    def test_booleans_are_true_and_false(self):
+        self.assertIs(self.fso.PutFile(self.path("b.txt"), "x"), True)
+        self.assertIs(self.fso.PutFile(os.path.join(self.path("none"), "b.txt"), "x"), False)
+        # An explicit automation Boolean is still taken as an argument.
+        self.assertIs(self.fso.PutFileW(self.path("w.txt"), "A", False, ferrule0101.VariantBool(False)), True)
+        self.assertEqual(self.read("w.txt"), b"A\x00")
 
     def test_byte_arrays_are_bytes_and_by_reference_data_is_unchanged(self):
         data = ByRef(b"\x00\x01\xfe")
@@ -182,6 +192,180 @@ class Collections(unittest.TestCase):
         self.assertEqual(e.exception.hresult, 0x80020003)
         with self.assertRaises(ComError):
             iter(fso)
+
+
+class Exploring(Files):
+    def test_help_and_repr_show_parameters_defaults_and_result(self):
+        line = ("PutFileW(FileName: String, Data: String, RaiseErrors: Boolean = False, "
+                "WriteUnicodeHeader: Boolean = True, InvertBytes: Boolean = False) -> Boolean")
+        member = self.fso.putfilew
+        self.assertEqual(member.__name__ + str(inspect.signature(member)), line)
+        self.assertEqual(repr(member), f"<automation method {line}>")
+        page = pydoc.render_doc(member, renderer=pydoc.plaintext)
+        self.assertIn(line, page)
+        self.assertIn("Method of _tovFSO.", page)
+        self.assertNotIn("pybind11", page)
+        # By-reference and optional parameters without default, help strings.
+        self.assertEqual(str(inspect.signature(self.fso.GetFileCompression)),
+                         "(FileName: String, lpErrorCode: ByRef Long = Missing) -> CompressionFormatConst")
+        self.assertIs(inspect.signature(self.fso.GetFileCompression).parameters["lpErrorCode"].default, Missing)
+        self.assertIn("NTFS", pydoc.render_doc(self.fso.OverwriteFileB, renderer=pydoc.plaintext))
+        self.assertIn("ByRef(value)", self.fso.PutFileB.__doc__)
+
+    def test_help_on_an_object_lists_its_members(self):
+        page = pydoc.render_doc(self.fso, renderer=pydoc.plaintext)
+        self.assertIn("_tovFSO", page)
+        self.assertIn("GetFileB(FileName: String, RaiseErrors: Boolean = False) -> Byte()", page)
+        collection = ferrule0101.Collection()
+        self.assertIn("Count() -> Long  (property)", collection.__doc__)
+        self.assertEqual(str(inspect.signature(collection.Item)), "(Index: Variant) -> Variant")
+
+
+class ArgumentErrors(Files):
+    def test_values_without_an_automation_counterpart_raise_the_clients_own_errors(self):
+        for value in ([1], (1,), {"a": 1}, {1}, 1j, ByRef(ByRef(1))):
+            with self.assertRaises(ferrule0101.ArgumentTypeError) as e:
+                self.fso.GetFile(value)
+            self.assertIsInstance(e.exception, TypeError)
+            self.assertEqual((e.exception.number, e.exception.hresult), (13, 0x80020005))
+        with self.assertRaises(ferrule0101.ArgumentOverflowError) as e:
+            self.fso.GetFile(2 ** 1100)
+        self.assertIsInstance(e.exception, OverflowError)
+        self.assertIsInstance(e.exception, ComError)
+        self.assertEqual(e.exception.number, 6)
+
+    def test_objects_made_without_an_automation_object_are_error_91_not_a_crash(self):
+        Dispatch, Member = ferrule0101.Dispatch, type(self.fso.GetFile)
+        blank = Dispatch.__new__(Dispatch)
+        for attempt in (lambda: blank.GetFile("x"), lambda: repr(blank), lambda: blank[0], lambda: list(blank),
+                        lambda: self.fso.PutFileB("x", blank), lambda: Member.__new__(Member)("x"),
+                        lambda: Dispatch.__getattr__(5, "GetFile")):
+            with self.assertRaises(ComError) as e:
+                attempt()
+            self.assertEqual((e.exception.number, e.exception.hresult), (91, 0x800A005B))
+        self.assertNotEqual(blank, self.fso)
+        self.assertEqual(len({blank, self.fso}), 2)
+
+    def test_numbers_paths_buffers_and_dates_convert_as_a_script_expects(self):
+        c = ferrule0101.Collection()
+        values = [2 ** 70, fractions.Fraction(1, 4), memoryview(b"abcdef")[::2], bytearray(b"\x00\xff"),
+                  datetime.date(2024, 2, 29), datetime.datetime(1899, 12, 29, 6, 0), True]
+        for v in values:
+            c.Add(v)
+        self.assertEqual([c[i] for i in range(1, c.Count + 1)],
+                         [float(2 ** 70), 0.25, b"ace", b"\x00\xff", datetime.datetime(2024, 2, 29),
+                          datetime.datetime(1899, 12, 29, 6, 0), True])
+        aware = datetime.datetime(2024, 1, 1, 12, tzinfo=datetime.timezone.utc)
+        c.Add(aware)
+        self.assertEqual(c[c.Count], aware.astimezone().replace(tzinfo=None))
+        with open(self.path("p.txt"), "wb") as f:
+            f.write(b"path")
+        self.assertEqual(self.fso.GetFile(pathlib.Path(self.path("p.txt"))), "path")
+
+
+class Text(Files):
+    def test_lone_surrogates_and_pairs_travel_unchanged_both_ways(self):
+        # What os.fsdecode makes of undecodable bytes, and its reverse.
+        escaped = os.fsdecode(b"caf\xe9-\xff")
+        for text in (escaped, "\ud800 alone", "pair \U0001F600", "nul\x00inside", ""):
+            c = ferrule0101.Collection()
+            c.Add(text, text + "key")
+            self.assertEqual(c[1], text)
+            self.assertEqual(c[text + "KEY"], text)
+            self.fso.PutFileW(self.path("s.txt"), text)
+            self.assertEqual(self.fso.GetFileW(self.path("s.txt")), text)
+            self.assertEqual(self.read("s.txt"), b"\xff\xfe" + text.encode("utf-16-le", "surrogatepass"))
+
+
+class ServerObjects(unittest.TestCase):
+    """Python objects passed as arguments and called back by the library."""
+
+    def setUp(self):
+        self.source = ferrule0101.CreateObject("TovTest.TestCallbackSource")
+
+    def test_a_method_is_called_back_and_its_by_reference_boolean_written_back(self):
+        class Watcher:
+            def __init__(self):
+                self.seen = []
+
+            def directorycompleted(self, path, cancel):  # names are found without letter case
+                self.seen.append((path, cancel.value))
+                cancel.value = path == "stop"
+
+        watcher = Watcher()
+        self.assertIs(self.source.Notify("/a", watcher), False)
+        self.assertIs(self.source.Notify("stop", watcher), True)
+        self.assertEqual(watcher.seen, [("/a", False), ("stop", False)])
+        self.assertEqual(self.source.Walk("a|b|stop|c", watcher), 3)
+        self.assertIs(self.source.Notify("x"), False)
+        self.assertIs(self.source.Notify("x", None), False)
+
+    def test_values_written_back_convert_to_the_callers_type_or_fail_as_a_mismatch(self):
+        for written, expected in ((1, True), ("True", True), (0.0, False), (None, False)):
+            class Answer:
+                def DirectoryCompleted(self, path, cancel, value=written):
+                    cancel.value = value
+            self.assertIs(self.source.Notify("p", Answer()), expected, written)
+
+        class Nonsense:
+            def DirectoryCompleted(self, path, cancel):
+                cancel.value = "perhaps"
+        with self.assertRaises(ComError) as e:
+            self.source.Notify("p", Nonsense())
+        self.assertEqual((e.exception.number, e.exception.hresult), (13, 0x800A000D))
+
+    def test_exceptions_become_the_callers_error(self):
+        class Broken:
+            def DirectoryCompleted(self, path, cancel):
+                raise ValueError("no access to " + path)
+        with self.assertRaises(ComError) as e:
+            self.source.Notify("/root", Broken())
+        self.assertEqual((e.exception.number, e.exception.source), (440, "Python"))
+        self.assertEqual(e.exception.description, "ValueError: no access to /root")
+        self.assertIsInstance(e.exception.__cause__, ValueError)
+
+        class Own:
+            def DirectoryCompleted(self, path, cancel):
+                raise ComError(0x800A0035, 53, "Mine", "gone", "help.chm", 3)
+        with self.assertRaises(ComError) as e:
+            self.source.Notify("p", Own())
+        self.assertEqual((e.exception.hresult, e.exception.number, e.exception.source, e.exception.description,
+                          e.exception.helpfile, e.exception.helpcontext), (0x800A0035, 53, "Mine", "gone", "help.chm", 3))
+
+        class Missing:
+            pass
+        with self.assertRaises(ComError) as e:
+            self.source.Notify("p", Missing())
+        self.assertEqual(e.exception.number, 438)
+
+        class Interrupted:
+            def DirectoryCompleted(self, path, cancel):
+                raise KeyboardInterrupt
+        with self.assertRaises(KeyboardInterrupt):
+            self.source.Walk("a|b", Interrupted())
+
+    def test_callbacks_may_call_the_library_and_nothing_is_kept_after_the_call(self):
+        fso = ferrule0101.CreateObject("Ferrule0101.tovFSO")
+        with tempfile.TemporaryDirectory() as d:
+            class Writer:
+                def DirectoryCompleted(self, path, cancel):
+                    cancel.value = fso.PutFile(os.path.join(d, path), "from the callback")
+            writer = Writer()
+            before = sys.getrefcount(writer)
+            self.assertIs(self.source.Notify("out.txt", writer), True)
+            self.assertEqual(sys.getrefcount(writer), before)
+            self.assertEqual(fso.GetFile(os.path.join(d, "out.txt")), "from the callback")
+        gone = weakref.ref(writer)
+        del writer
+        gc.collect()
+        self.assertIsNone(gone())
+
+    def test_an_object_stored_in_the_library_comes_back_as_itself(self):
+        c = ferrule0101.Collection()
+        marker = object.__new__(type("Marker", (), {}))
+        c.Add(marker, "m")
+        self.assertIs(c["m"], marker)
+        self.assertIs(next(iter(c)), marker)
 
 
 def tovcall(*args):
