@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "automation/DispatchClient.h"
+#include "automation/MemberSignature.h"
 #include "automation/VariantCoercion.h"
 #include "platform/Utf.h"
 
@@ -10,6 +12,11 @@ namespace {
 
 using namespace tov::automation;
 
+void printLine(const std::string& text, std::FILE* out) {
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fputc('\n', out);
+}
+
 void printHex(const tov::ByteArray& bytes, std::FILE* out) {
   static const char kDigits[] = "0123456789abcdef";
   std::string line;
@@ -17,48 +24,86 @@ void printHex(const tov::ByteArray& bytes, std::FILE* out) {
     line.push_back(kDigits[b >> 4]);
     line.push_back(kDigits[b & 0xF]);
   }
-  std::fprintf(out, "%s\n", line.c_str());
+  printLine(line, out);
 }
 
-// Walks an object's enumerator, if it has one, printing each member.
-bool printMembers(Dispatch* object, std::FILE* out) {
-  Variant enumerator;
-  DispParams none;
-  HResult hr = slotOf<InvokeFn>(object, slots::kInvoke)(object, kDispIdNewEnum, kNullGuid, kLcidUser,
-                                                       kDispatchMethod | kDispatchPropertyGet, &none, &enumerator,
-                                                       nullptr, nullptr);
-  if (failed(hr) || enumerator.type() != VarType::Unknown || !enumerator.unknownValue()) {
-    std::fprintf(out, "[object]\n");
-    return true;
-  }
+std::string interfaceName(const DispatchClient& client) {
+  ComPtr<TypeInfo> holder;
+  const InterfaceDescription* d = nullptr;
+  if (failed(client.typeInfo(holder, &d)) || !d) return "object";
+  return "object " + tov::platform::toUtf8(d->name);
+}
+
+bool printValue(const Variant& value, std::FILE* out, bool nested);
+
+// The default member's value, when it needs no argument.
+bool printDefault(const DispatchClient& client, std::FILE* out, bool& printed) {
+  Variant value;
+  printed = succeeded(client.invoke(kDispIdValue, kDispatchPropertyGet | kDispatchMethod, {}, {}, {}, &value, nullptr));
+  return !printed || printValue(value, out, true);
+}
+
+bool printEnumeration(Unknown* enumerator, std::FILE* out) {
   ComPtr<EnumVariant> items;
-  if (failed(queryInterface(enumerator.unknownValue(), kIidEnumVariant, items.putVoid()))) return false;
+  if (failed(queryInterface(enumerator, kIidEnumVariant, items.putVoid()))) return false;
   Variant item;
   std::uint32_t fetched = 0;
   while (slotOf<EnumNextFn>(items.get(), slots::kEnumNext)(items.get(), 1, &item, &fetched) == kSOk && fetched == 1) {
-    if (!printResult(item, out)) return false;
+    if (!printValue(item, out, true)) return false;
   }
+  return true;
+}
+
+bool printObject(Dispatch* object, std::FILE* out, bool nested) {
+  const DispatchClient client{ComPtr<Dispatch>(object)};
+  bool printed = false;
+  if (!printDefault(client, out, printed)) return false;
+  if (printed) return true;
+  // A list is printed at the top only; inside one it would be ambiguous.
+  Variant enumerator;
+  if (!nested && succeeded(client.invoke(kDispIdNewEnum, kDispatchPropertyGet | kDispatchMethod, {}, {}, {},
+                                         &enumerator, nullptr))) {
+    const Variant& e = enumerator.deref();
+    if (e.type() == VarType::Unknown && e.unknownValue()) return printEnumeration(e.unknownValue(), out);
+  }
+  printLine("[" + interfaceName(client) + "]", out);
+  return true;
+}
+
+bool printValue(const Variant& valueRef, std::FILE* out, bool nested) {
+  const Variant& value = valueRef.deref();
+  switch (value.type()) {
+    case VarType::Empty: return true;
+    case VarType::Null: printLine("Null", out); return true;
+    case VarType::ByteArray: printHex(value.bytesValue(), out); return true;
+    case VarType::Dispatch:
+      if (!value.dispatchValue()) return printLine("Nothing", out), true;
+      return printObject(value.dispatchValue(), out, nested);
+    case VarType::Unknown:
+      if (value.unknownValue() && !nested) return printEnumeration(value.unknownValue(), out);
+      printLine("[object]", out);
+      return true;
+    default: break;
+  }
+  Variant text;
+  if (failed(changeType(value, VarType::String, text))) return false;
+  printLine(tov::platform::toUtf8(text.stringValue()), out);
   return true;
 }
 
 }  // namespace
 
-bool printResult(const Variant& valueRef, std::FILE* out) {
-  const Variant& value = valueRef.deref();
-  switch (value.type()) {
-    case VarType::Empty: return true;
-    case VarType::Null: std::fprintf(out, "Null\n"); return true;
-    case VarType::ByteArray: printHex(value.bytesValue(), out); return true;
-    case VarType::Dispatch:
-      if (!value.dispatchValue()) return std::fprintf(out, "Nothing\n"), true;
-      return printMembers(value.dispatchValue(), out);
-    case VarType::Unknown: std::fprintf(out, "[object]\n"); return true;
-    default: break;
+bool printResult(const Variant& value, std::FILE* out) { return printValue(value, out, false); }
+
+void printMembers(const InterfaceDescription& iface, std::FILE* out) {
+  printLine(tov::platform::toUtf8(iface.name), out);
+  for (const auto& m : iface.members) {
+    if (m.flags & kMemberHidden) continue;
+    std::u16string line = u"  " + memberLine(m);
+    if (m.kind == MemberKind::PropertyGet) line += u"  (property)";
+    printLine(tov::platform::toUtf8(line), out);
+    if (!m.help.empty()) printLine("      " + tov::platform::toUtf8(m.help), out);
   }
-  Variant text;
-  if (failed(changeType(value, VarType::String, text))) return false;
-  std::fprintf(out, "%s\n", tov::platform::toUtf8(text.stringValue()).c_str());
-  return true;
 }
 
 }  // namespace tovcall

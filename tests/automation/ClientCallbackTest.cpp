@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "TestCallbackSource.h"
+#include "TestClientClasses.h"
 #include "automation/DispatchClient.h"
 #include "automation/ModuleUsage.h"
 #include "fileio/dispatch/TypeLibrary.h"

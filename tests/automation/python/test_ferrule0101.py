@@ -396,6 +396,60 @@ class CommandLineClient(Files):
         self.assertIn("0x800401F3", done.stderr)
 
 
+class CommandLineExploring(Files):
+    def test_list_shows_each_member_as_the_python_client_does(self):
+        done = tovcall("Ferrule0101.tovFSO", "--list")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        lines = done.stdout.splitlines()
+        self.assertEqual(lines[0], "_tovFSO")
+        for name in ("PutFileW", "GetFileCompression", "ReadStandardListFile"):
+            member = getattr(self.fso, name)
+            self.assertIn(f"  {name}{inspect.signature(member)}", lines)
+
+    def test_members_chain_on_one_object_and_objects_print_by_default_member_or_as_a_list(self):
+        name = self.path("chain.txt")
+        done = tovcall("Ferrule0101.tovFSO", "PutFile", name, "a\tb", "--then", "GetFileB", name,
+                       "--then", "GetFile", name)
+        self.assertEqual((done.returncode, done.stdout), (0, "True\n610962\na\tb\n"), done.stderr)
+        done = tovcall("TovTest.TestResults", "Words", "one two", "--then", "Value", "single",
+                       "--then", "Nested", "x")
+        self.assertEqual(done.stdout, "one\ntwo\nsingle\nx\n[object _Collection]\nx\n")
+
+    def test_string_results_print_whole(self):
+        with open(self.path("nul.txt"), "wb") as f:
+            f.write(b"before\x00after")
+        done = subprocess.run([TOVCALL, "Ferrule0101.tovFSO", "GetFile", self.path("nul.txt")], capture_output=True)
+        self.assertEqual(done.stdout, b"before\x00after\n")
+
+    def test_arguments_a_parameter_cannot_hold_are_refused_before_any_call(self):
+        name = self.path("never.txt")
+        for bad in ("RaiseErrors:=2", "RaiseErrors:=yes", "RaiseErrors:=1.0", "Quietly:=True"):
+            done = tovcall("Ferrule0101.tovFSO", "PutFile", name, "x", "--then", "GetFile", name, bad)
+            self.assertEqual(done.returncode, 2, bad)
+            self.assertEqual(done.stdout, "")
+            self.assertIn(bad.split(":=")[0], done.stderr)
+        self.assertFalse(os.path.exists(name))
+        done = tovcall("Ferrule0101.tovFSO", "SetFileCompression", name, "4294967296")
+        self.assertEqual(done.returncode, 2)
+        self.assertIn("from -2147483648 to 2147483647", done.stderr)
+        done = tovcall("Ferrule0101.tovFSO", "PutFile", name, "x", "--then", "NoSuchMember")
+        self.assertEqual(done.returncode, 2)
+        self.assertFalse(os.path.exists(name))
+        # Accepted forms: names of enumeration members, 1 and 0, text: for anything.
+        for good in (["SetFileCompression", name, "CFLZNT1"], ["GetFile", name, "RaiseErrors:=0"],
+                     ["PutFile", name, "text:--then"]):
+            self.assertNotEqual(tovcall("Ferrule0101.tovFSO", *good).returncode, 2, good)
+        self.assertEqual(self.read("never.txt"), b"--then")
+        self.assertEqual(tovcall("Ferrule0101.tovFSO", "GetFile", name, "--then").returncode, 2)
+
+    def test_without_home_the_registry_is_the_users_own_never_a_shared_directory(self):
+        import pwd
+        home = pwd.getpwuid(os.getuid()).pw_dir
+        done = subprocess.run(["env", "-i", TOVCALL, "No.SuchClass", "Member"], capture_output=True, text=True)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(os.path.join(home, ".local/share/TOVapps/registry.ini"), done.stderr)
+
+
 class Registration(unittest.TestCase):
     def tearDown(self):
         register()

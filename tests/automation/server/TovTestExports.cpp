@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "TestCallbackSource.h"
+#include "TestClientClasses.h"
 #include "automation/ComponentServer.h"
 #include "automation/ServerEntryPoints.h"
 
@@ -17,8 +17,9 @@ using tov::automation::HResult;
 namespace {
 
 const tov::automation::ComponentServer& server() {
-  static const tov::automation::ComponentServer s(tovtest::callbackTypeLibrary(),
-                                                  {{u"TestCallbackSource", &tovtest::TestCallbackSource::create}});
+  static const tov::automation::ComponentServer s(tovtest::clientTypeLibrary(),
+                                                  {{u"TestCallbackSource", &tovtest::TestCallbackSource::create},
+                                                   {u"TestResults", &tovtest::TestResults::create}});
   return s;
 }
 

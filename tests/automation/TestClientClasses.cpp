@@ -1,5 +1,8 @@
-#include "TestCallbackSource.h"
+#include "TestClientClasses.h"
 
+#include <algorithm>
+
+#include "automation/Collection.h"
 #include "fileio/dispatch/FindFilesCallback.h"
 
 namespace tovtest {
@@ -25,28 +28,52 @@ TypeLibraryDescription build() {
       {1, u"DirectoryCompleted", kMemberDispIdBase + 1, MemberKind::Method,
        {{u"Path", kString}, {u"Cancel", {TypeKind::Boolean, {}}, false, std::nullopt, true}}, {}, {}, 0},
   };
+  const TypeRef kObject{TypeKind::Object, {}};
+  InterfaceDescription results{u"_TestResults", kIidTestResults, kInterfaceDual, {}, {}};
+  results.members = {
+      {1, u"Words", kMemberDispIdBase + 1, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
+      {2, u"Value", kMemberDispIdBase + 2, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
+      {3, u"Nested", kMemberDispIdBase + 3, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
+  };
+  InterfaceDescription value{u"_TestValue", kIidTestValue, kInterfaceDual, {}, {}};
+  value.members = {{1, u"Text", kDispIdValue, MemberKind::PropertyGet, {}, kString, {}, kMemberDefault}};
   lib.interfaces.push_back(std::move(source));
   lib.interfaces.push_back(std::move(named));
+  lib.interfaces.push_back(std::move(results));
+  lib.interfaces.push_back(std::move(value));
   lib.classes.push_back({u"TestCallbackSource", kClsidTestCallbackSource, u"_TestCallbackSource", kClassCreatable, {}});
+  lib.classes.push_back({u"TestResults", kClsidTestResults, u"_TestResults", kClassCreatable, {}});
   return lib;
 }
 
 const InterfaceBinding& sourceBinding() {
   using T = TestCallbackSource;
-  static const InterfaceBinding binding(callbackTypeLibrary(), u"_TestCallbackSource",
+  static const InterfaceBinding binding(clientTypeLibrary(), u"_TestCallbackSource",
                                         {bindSlot<&T::Notify>(), bindSlot<&T::Walk>()});
   return binding;
 }
 
 const InterfaceBinding& namedBinding() {
-  static const InterfaceBinding binding(callbackTypeLibrary(), u"_TestNamedCallback",
+  static const InterfaceBinding binding(clientTypeLibrary(), u"_TestNamedCallback",
                                         {bindSlot<&TestNamedCallback::DirectoryCompleted>()});
+  return binding;
+}
+
+const InterfaceBinding& resultsBinding() {
+  using T = TestResults;
+  static const InterfaceBinding binding(clientTypeLibrary(), u"_TestResults",
+                                        {bindSlot<&T::Words>(), bindSlot<&T::Value>(), bindSlot<&T::Nested>()});
+  return binding;
+}
+
+const InterfaceBinding& valueBinding() {
+  static const InterfaceBinding binding(clientTypeLibrary(), u"_TestValue", {bindSlot<&TestValue::Text>()});
   return binding;
 }
 
 }  // namespace
 
-const TypeLibraryDescription& callbackTypeLibrary() {
+const TypeLibraryDescription& clientTypeLibrary() {
   static const TypeLibraryDescription lib = build();
   return lib;
 }
@@ -73,6 +100,33 @@ std::int32_t TestCallbackSource::Walk(std::u16string_view Paths, const Variant& 
   }
   return calls;
 }
+
+TestResults::TestResults() : DispatchObject(resultsBinding(), u"TestResults") {}
+
+HResult TestResults::create(const Guid& iid, void** out) { return createObject<TestResults>(iid, out); }
+
+ComPtr<Dispatch> TestResults::Words(std::u16string_view Text) {
+  ComPtr<Dispatch> words = Collection::create();
+  auto* c = objectOf<Collection>(words.get());
+  for (std::size_t start = 0; start <= Text.size();) {
+    const std::size_t space = std::min(Text.find(u' ', start), Text.size());
+    c->append(Variant::fromString(std::u16string(Text.substr(start, space - start))));
+    start = space + 1;
+  }
+  return words;
+}
+
+ComPtr<Dispatch> TestResults::Value(std::u16string_view Text) { return makeDispatch<TestValue>(std::u16string(Text)); }
+
+ComPtr<Dispatch> TestResults::Nested(std::u16string_view Text) {
+  ComPtr<Dispatch> outer = Words(Text);
+  auto* c = objectOf<Collection>(outer.get());
+  c->append(Variant::fromDispatch(Words(Text)));
+  c->append(Variant::fromDispatch(Value(Text)));
+  return outer;
+}
+
+TestValue::TestValue(std::u16string text) : DispatchObject(valueBinding(), u"TestValue"), text_(std::move(text)) {}
 
 TestNamedCallback::TestNamedCallback() : DispatchObject(namedBinding(), u"TestNamedCallback") {}
 
