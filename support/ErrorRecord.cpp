@@ -17,6 +17,7 @@ std::u16string standardDescription(std::int32_t number) {
     case 7: return u"Out of memory";
     case 9: return u"Subscript out of range";
     case 13: return u"Type mismatch";
+    case 28: return u"Out of stack space";
     case 48: return u"Error in loading DLL";
     case 51: return u"Internal error";
     case 52: return u"Bad file name or number";

@@ -29,6 +29,22 @@ bool interpreterAlive() {
 // thread-local object would be released after the interpreter lock is gone.
 thread_local PyObject* tCallbackException = nullptr;
 
+// Each call back into a script nested in another costs a few kilobytes of
+// C stack besides the interpreter's own frames; a script that recurses
+// through the library without end gets error 28 long before a thread's
+// stack runs out.
+constexpr int kMaxNesting = 64;
+constexpr std::int32_t kOutOfStackSpace = 28;
+thread_local int tNesting = 0;
+
+class NestingGuard {
+ public:
+  NestingGuard() { ++tNesting; }
+  ~NestingGuard() { --tNesting; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+};
+
 PythonObjectServer* self(Dispatch* p) { return objectOf<PythonObjectServer>(p); }
 
 HResult getTypeInfoCountSlot(Dispatch*, std::uint32_t* count) {
@@ -249,6 +265,8 @@ HResult PythonObjectServer::invoke(DispId id, std::uint16_t flags, DispParams* p
     return kEInvalidArg;
   }
   if (!interpreterAlive()) return kEUnexpected;
+  if (tNesting >= kMaxNesting) return report(tov::standardError(kOutOfStackSpace, u"Python"), excep);
+  const NestingGuard nested;
   py::gil_scoped_acquire gil;
   try {
     return call(id, flags, p, result, argErr);
@@ -313,8 +331,11 @@ HResult PythonObjectServer::call(DispId id, std::uint16_t flags, const DispParam
 }
 
 HResult PythonObjectServer::fail(py::error_already_set& error, ExcepInfo* excep) {
-  tov::ErrorRecord record = recordOf(error);
   rememberCallbackException(error.value());
+  return report(recordOf(error), excep);
+}
+
+HResult PythonObjectServer::report(tov::ErrorRecord record, ExcepInfo* excep) {
   const HResult hr = record.hresult();
   if (!excep) {
     setLastError(std::move(record));

@@ -49,6 +49,9 @@ class PythonObjectServer : public tov::automation::ComObject {
                                 const tov::automation::DispParams& params, tov::automation::Variant* result,
                                 std::uint32_t* argErr);
   tov::automation::HResult fail(py::error_already_set& error, tov::automation::ExcepInfo* excep);
+  // The error as Invoke reports it: in `excep` when given, else kept as
+  // this object's error information.
+  tov::automation::HResult report(tov::ErrorRecord record, tov::automation::ExcepInfo* excep);
 
   py::object object_;
   std::vector<py::str> names_;  // dispatch id n is names_[n - 1]

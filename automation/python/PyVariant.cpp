@@ -41,8 +41,18 @@ Variant dateToVariant(py::handle value) {
   return Variant::fromDate(Date{days < 0 ? days - fraction : days + fraction});
 }
 
+[[noreturn]] void raiseOwn(const py::object& cls, HResult hr, std::int32_t number, const std::string& description);
+
+// Python's datetime holds the years 1 to 9999: days -693593 to 2958465.
+constexpr double kFirstPythonDay = -693593;
+constexpr double kLastPythonDay = 2958465;
+
 py::object dateFromVariant(Date d) {
   ensureDateTimeApi();
+  if (!(d.value > kFirstPythonDay - 1 && d.value < kLastPythonDay + 1)) {
+    raiseOwn(pythonClasses().comError, kDispEOverflow, tov::errors::kOverflow,
+             "Overflow: the date is outside the years 1 to 9999 a Python datetime holds");
+  }
   const double whole = std::trunc(d.value);
   const double fraction = std::fabs(d.value - whole);
   py::object epoch = py::reinterpret_steal<py::object>(PyDateTime_FromDateAndTime(1899, 12, 30, 0, 0, 0, 0));

@@ -34,6 +34,8 @@ TypeLibraryDescription build() {
       {1, u"Words", kMemberDispIdBase + 1, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
       {2, u"Value", kMemberDispIdBase + 2, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
       {3, u"Nested", kMemberDispIdBase + 3, MemberKind::Method, {{u"Text", kString}}, kObject, {}, 0},
+      {4, u"AsDate", kMemberDispIdBase + 4, MemberKind::Method, {{u"Value", {TypeKind::Double, {}}}},
+       {TypeKind::Date, {}}, {}, 0},
   };
   InterfaceDescription value{u"_TestValue", kIidTestValue, kInterfaceDual, {}, {}};
   value.members = {{1, u"Text", kDispIdValue, MemberKind::PropertyGet, {}, kString, {}, kMemberDefault}};
@@ -62,7 +64,8 @@ const InterfaceBinding& namedBinding() {
 const InterfaceBinding& resultsBinding() {
   using T = TestResults;
   static const InterfaceBinding binding(clientTypeLibrary(), u"_TestResults",
-                                        {bindSlot<&T::Words>(), bindSlot<&T::Value>(), bindSlot<&T::Nested>()});
+                                        {bindSlot<&T::Words>(), bindSlot<&T::Value>(), bindSlot<&T::Nested>(),
+                                         bindSlot<&T::AsDate>()});
   return binding;
 }
 

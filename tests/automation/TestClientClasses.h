@@ -48,6 +48,8 @@ class TestResults : public DispatchObject {
   ComPtr<Dispatch> Value(std::u16string_view Text);
   // A Collection holding the words of Text, a Collection and a Value.
   ComPtr<Dispatch> Nested(std::u16string_view Text);
+  // The number as a date, whatever it is.
+  Date AsDate(double Value) { return Date{Value}; }
 };
 
 class TestValue : public DispatchObject {

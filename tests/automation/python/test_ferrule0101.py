@@ -258,6 +258,12 @@ class ArgumentErrors(Files):
         aware = datetime.datetime(2024, 1, 1, 12, tzinfo=datetime.timezone.utc)
         c.Add(aware)
         self.assertEqual(c[c.Count], aware.astimezone().replace(tzinfo=None))
+        results = ferrule0101.CreateObject("TovTest.TestResults")
+        self.assertEqual(results.AsDate(-1.25), datetime.datetime(1899, 12, 29, 6, 0))
+        for beyond in (1e10, -1e10, float("nan"), float("inf")):
+            with self.assertRaises(ComError) as e:
+                results.AsDate(beyond)
+            self.assertEqual(e.exception.number, 6)
         with open(self.path("p.txt"), "wb") as f:
             f.write(b"path")
         self.assertEqual(self.fso.GetFile(pathlib.Path(self.path("p.txt"))), "path")
@@ -359,6 +365,34 @@ class ServerObjects(unittest.TestCase):
         del writer
         gc.collect()
         self.assertIsNone(gone())
+
+    def test_endless_recursion_through_the_library_is_error_28_not_a_crash(self):
+        source = self.source
+        depth = []
+
+        class Again:
+            def DirectoryCompleted(self, path, cancel):
+                depth.append(path)
+                source.Notify(path, self)
+
+        outcome = []
+
+        def run():
+            try:
+                source.Notify("p", Again())
+            except ComError as e:
+                outcome.append(e.number)
+        # A thread with half the usual stack survives it (sanitizer builds included).
+        import threading
+        old = threading.stack_size(4 * 1024 * 1024)
+        try:
+            worker = threading.Thread(target=run)
+            worker.start()
+            worker.join()
+        finally:
+            threading.stack_size(old)
+        self.assertEqual(outcome, [28])
+        self.assertEqual(len(depth), 64)
 
     def test_an_object_stored_in_the_library_comes_back_as_itself(self):
         c = ferrule0101.Collection()
