@@ -1,8 +1,10 @@
 #include "automation/ComponentRegistry.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -82,18 +84,35 @@ std::string ComponentRegistry::trustProblem() const {
 
 bool ComponentRegistry::usable() const { return trustProblem().empty(); }
 
+// Missing directories are made writable by their owner only, whatever the
+// umask says: one writable by others would make the registry refused.
 bool ComponentRegistry::ensureDirectory() const {
-  std::error_code ec;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  return !ec;
+  if (!file_.has_parent_path()) return true;
+  const std::filesystem::path parent = std::filesystem::absolute(file_).parent_path();
+  std::filesystem::path made;
+  for (const auto& part : parent) {
+    made /= part;
+    if (::mkdir(made.c_str(), 0755) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+// A registry file made under a lax umask would be refused on the next
+// read; it is this user's own, so nobody else gets to write it.
+bool ComponentRegistry::keepPrivate() const {
+  struct stat st {};
+  if (::stat(nativePath().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return true;
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) == 0) return true;
+  return ::chmod(nativePath().c_str(), st.st_mode & 07755) == 0;
 }
 
 bool ComponentRegistry::set(std::u16string_view section, std::u16string_view key, std::u16string_view value) const {
-  return usable() && ensureDirectory() && platform::ProfileFile(nativePath(), kRegistryFormat).setValue(section, key, value);
+  return usable() && ensureDirectory() &&
+         platform::ProfileFile(nativePath(), kRegistryFormat).setValue(section, key, value) && keepPrivate();
 }
 
 bool ComponentRegistry::removeSection(std::u16string_view section) const {
-  return usable() && platform::ProfileFile(nativePath(), kRegistryFormat).removeSection(section);
+  return usable() && platform::ProfileFile(nativePath(), kRegistryFormat).removeSection(section) && keepPrivate();
 }
 
 bool ComponentRegistry::writeClass(const ClassRecord& r) const {

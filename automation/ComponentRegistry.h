@@ -76,6 +76,7 @@ class ComponentRegistry {
  private:
   std::string nativePath() const;
   bool ensureDirectory() const;
+  bool keepPrivate() const;
   bool set(std::u16string_view section, std::u16string_view key, std::u16string_view value) const;
   bool removeSection(std::u16string_view section) const;
 

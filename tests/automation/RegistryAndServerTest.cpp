@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -72,6 +73,23 @@ TEST(ComponentRegistryFile, ARegistryAnotherUserCouldChangeIsNeitherReadNorWritt
   ComPtr<Unknown> object;
   EXPECT_EQ(CoCreateInstance(kClsidTestList, nullptr, kIidUnknown, object.putVoid()), kEAccessDenied);
   EXPECT_EQ(errorNumberFromHResult(kEAccessDenied), 70);
+}
+
+TEST(ComponentRegistryFile, ALaxUmaskDoesNotMakeTheRegistryRefuseItself) {
+  TempDir dir("registry");
+  const ComponentRegistry registry(dir / "made" / "by" / "registry.ini");
+  const mode_t old = umask(0);
+  const bool written = registry.writeClass({kClsidTestList, u"TestList", u"TestLib.TestList", u"/opt/lib.so",
+                                            u"Apartment", kNullGuid, u"1.0", false});
+  umask(old);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(registry.trustProblem(), "");
+  EXPECT_TRUE(registry.findClass(kClsidTestList));
+  for (const auto& p : {registry.path(), registry.path().parent_path(), registry.path().parent_path().parent_path()}) {
+    struct stat st {};
+    ASSERT_EQ(stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 022, 0u) << p;
+  }
 }
 
 TEST(ComponentLoaderTrust, ALibraryAnotherUserCouldChangeIsNotLoaded) {
