@@ -5,6 +5,7 @@
 // object's members with their parameters. Exit status 0 on success, 1 when
 // the creation or a call fails (the error on stderr, later members not
 // called), 2 for a malformed command line (nothing called).
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -88,7 +89,11 @@ int run(const std::string& progId, const DispatchClient& client, const std::vect
       return 1;
     }
   }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "tovcall: the results could not be written: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
 }
 
 int runCommandLine(const std::vector<std::string>& words) {

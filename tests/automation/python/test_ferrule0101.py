@@ -454,6 +454,11 @@ class CommandLineExploring(Files):
             f.write(b"before\x00after")
         done = subprocess.run([TOVCALL, "Ferrule0101.tovFSO", "GetFile", self.path("nul.txt")], capture_output=True)
         self.assertEqual(done.stdout, b"before\x00after\n")
+        with open("/dev/full", "wb") as full:
+            done = subprocess.run([TOVCALL, "Ferrule0101.tovFSO", "GetFile", self.path("nul.txt")], stdout=full,
+                                  stderr=subprocess.PIPE, text=True)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("could not be written", done.stderr)
 
     def test_arguments_a_parameter_cannot_hold_are_refused_before_any_call(self):
         name = self.path("never.txt")
