@@ -29,10 +29,27 @@ void ClientCallback::call(const MemberDescription& member, InvokeAdapter caller,
     if (failed(hr)) throw RuntimeError(errorOfFailedCall(early_.get(), hr).record);
     return;
   }
+  const DispatchClient client(object_);
   CallError error;
-  if (failed(DispatchClient(object_).call(member.name, args, {}, nullptr, &error))) {
+  const DispId id = idOf(client, member, error);
+  if (id == kDispIdUnknown ||
+      failed(client.invoke(id, kDispatchMethod | kDispatchPropertyGet, args, {}, {}, nullptr, &error))) {
     throw RuntimeError(std::move(error.record));
   }
+}
+
+// Asked once per member: a search calls back once per directory.
+DispId ClientCallback::idOf(const DispatchClient& client, const MemberDescription& member, CallError& error) const {
+  for (const auto& [slot, id] : ids_) {
+    if (slot == member.slot) return id;
+  }
+  std::vector<DispId> ids;
+  if (HResult hr = client.idsOf(member.name, {}, ids); failed(hr)) {
+    error = namingError(hr, ids);
+    return kDispIdUnknown;
+  }
+  ids_.emplace_back(member.slot, ids[0]);
+  return ids[0];
 }
 
 }  // namespace tov::automation

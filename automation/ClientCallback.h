@@ -10,8 +10,11 @@
 // other object (a script's) is called by name through Invoke. A failure
 // reaches the client of the member as its error, unchanged.
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "automation/ComPtr.h"
+#include "automation/DispatchClient.h"
 #include "automation/SlotBinding.h"
 #include "automation/TypeDescription.h"
 
@@ -35,8 +38,11 @@ class ClientCallback {
   void call(const MemberDescription& member, InvokeAdapter caller, std::span<Variant> args) const;
 
  private:
+  DispId idOf(const DispatchClient& client, const MemberDescription& member, CallError& error) const;
+
   ComPtr<Dispatch> object_;
   ComPtr<Dispatch> early_;
+  mutable std::vector<std::pair<int, DispId>> ids_;  // slot, dispatch id of the members called by name
 };
 
 }  // namespace tov::automation
