@@ -58,28 +58,42 @@ HResult ComObject::queryInterface(const Guid& iid, void** out) {
   return kSOk;
 }
 
-std::optional<ErrorRecord> ComObject::takeLastError() { return std::exchange(lastError_, std::nullopt); }
+void ComObject::setLastError(ErrorRecord record) { lastError_ = std::make_unique<ErrorRecord>(std::move(record)); }
+
+std::optional<ErrorRecord> ComObject::takeLastError() {
+  if (!lastError_) return std::nullopt;
+  std::optional<ErrorRecord> record(std::move(*lastError_));
+  lastError_.reset();
+  return record;
+}
 
 HResult ComObject::failWithCurrentException() {
-  ErrorRecord record;
   try {
-    throw;
-  } catch (const RuntimeError& e) {
-    record = e.record();
-  } catch (const std::bad_alloc&) {
-    record = standardError(errors::kOutOfMemory, errorSource());
-  } catch (const std::exception& e) {
-    record.number = kInternalError;
-    record.source = errorSource();
-    record.description = u"Internal error: " + platform::fromUtf8(e.what());
+    ErrorRecord record;
+    try {
+      throw;
+    } catch (const RuntimeError& e) {
+      record = e.record();
+    } catch (const std::bad_alloc&) {
+      record = standardError(errors::kOutOfMemory, errorSource());
+    } catch (const std::exception& e) {
+      record.number = kInternalError;
+      record.source = errorSource();
+      record.description = u"Internal error: " + platform::fromUtf8(e.what());
+    } catch (...) {
+      record.number = kInternalError;
+      record.source = errorSource();
+      record.description = u"Internal error";
+    }
+    const HResult hr = record.hresult();
+    setLastError(std::move(record));
+    return hr;
   } catch (...) {
-    record.number = kInternalError;
-    record.source = errorSource();
-    record.description = u"Internal error";
+    // Not even the record fits in memory: the result code still carries the
+    // number, and no stale record may answer for this failure.
+    lastError_.reset();
+    return hresultFromErrorNumber(errors::kOutOfMemory);
   }
-  const HResult hr = record.hresult();
-  lastError_ = std::move(record);
-  return hr;
 }
 
 namespace unknown_slots {

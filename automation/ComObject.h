@@ -4,6 +4,7 @@
 // last failed call.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <optional>
 #include <utility>
@@ -37,7 +38,7 @@ class ComObject {
   static ComObject* ownerOf(Unknown* p) { return static_cast<InterfaceEntry*>(p)->owner; }
 
   // The error of the last failed call, kept until a client takes it.
-  void setLastError(ErrorRecord record) { lastError_ = std::move(record); }
+  void setLastError(ErrorRecord record);
   std::optional<ErrorRecord> takeLastError();
   // Records the exception being handled (inside a catch block) as this
   // object's error and gives the result code of the failed call.
@@ -54,7 +55,9 @@ class ComObject {
   InterfaceEntry primary_;
   InterfaceEntry errorSource_;
   std::atomic<std::uint32_t> refs_{0};
-  std::optional<ErrorRecord> lastError_;
+  // Most objects never fail a call, and lists hold many of them: the record
+  // is allocated only when there is an error to keep.
+  std::unique_ptr<ErrorRecord> lastError_;
 };
 
 // The three Unknown slots, shared by every table the frame builds.

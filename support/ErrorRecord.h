@@ -34,6 +34,7 @@ constexpr std::int32_t kPermissionDenied = 70;
 constexpr std::int32_t kPathFileAccessError = 75;
 constexpr std::int32_t kPathNotFound = 76;
 constexpr std::int32_t kInvalidProcedureCall = 5;
+constexpr std::int32_t kObjectNotSet = 91;
 }  // namespace errors
 
 // The runtime's standard description of a number ("File not found" for 53),

@@ -1,0 +1,66 @@
+#include "automation/ObjectListEnumerator.h"
+
+#include <algorithm>
+
+#include "automation/ObjectList.h"
+
+namespace tov::automation {
+namespace {
+
+ObjectListEnumerator* self(EnumVariant* p) { return objectOf<ObjectListEnumerator>(p); }
+
+HResult nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_t* fetched) {
+  try {
+    return self(p)->next(count, out, fetched);
+  } catch (...) {
+    // Making an element can fail (memory); the caller gets the error.
+    return self(p)->failWithCurrentException();
+  }
+}
+HResult skipSlot(EnumVariant* p, std::uint32_t count) { return self(p)->skip(count); }
+HResult resetSlot(EnumVariant* p) {
+  self(p)->reset();
+  return kSOk;
+}
+HResult cloneSlot(EnumVariant* p, EnumVariant** out) { return self(p)->clone(out); }
+
+const SlotPtr kEnumTable[] = {
+    reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),
+    reinterpret_cast<SlotPtr>(&unknown_slots::addRef),
+    reinterpret_cast<SlotPtr>(&unknown_slots::release),
+    reinterpret_cast<SlotPtr>(&nextSlot),
+    reinterpret_cast<SlotPtr>(&skipSlot),
+    reinterpret_cast<SlotPtr>(&resetSlot),
+    reinterpret_cast<SlotPtr>(&cloneSlot),
+};
+
+}  // namespace
+
+ObjectListEnumerator::ObjectListEnumerator(std::shared_ptr<ObjectListItems> items, std::size_t position)
+    : ComObject(kEnumTable), items_(std::move(items)), position_(position) {}
+
+HResult ObjectListEnumerator::next(std::uint32_t count, Variant* out, std::uint32_t* fetched) {
+  if (count > 0 && !out) return kEPointer;
+  std::uint32_t n = 0;
+  while (n < count && position_ < items_->size()) {
+    out[n] = Variant::fromDispatch(items_->at(position_));
+    ++position_;
+    ++n;
+  }
+  if (fetched) *fetched = n;
+  return n == count ? kSOk : kSFalse;
+}
+
+HResult ObjectListEnumerator::skip(std::uint32_t count) {
+  const std::size_t size = items_->size();
+  const std::size_t left = size > position_ ? size - position_ : 0;
+  position_ += std::min<std::size_t>(count, left);
+  return count <= left ? kSOk : kSFalse;
+}
+
+HResult ObjectListEnumerator::clone(EnumVariant** out) {
+  if (!out) return kEPointer;
+  return createObject<ObjectListEnumerator>(kIidEnumVariant, reinterpret_cast<void**>(out), items_, position_);
+}
+
+}  // namespace tov::automation
