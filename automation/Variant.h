@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "automation/ComPtr.h"
@@ -92,8 +93,14 @@ class Variant {
     HResult code;
     bool operator==(const ErrorBox&) const = default;
   };
+  // A Variant crosses between separately built modules (a library, the
+  // Python client, a program) by address, so the order of these
+  // alternatives is part of the binary interface: a new type goes at the
+  // end, never in between, and an existing one is never removed. The
+  // checks below the class pin every position.
   using Storage = std::variant<std::monostate, NullBox, std::int16_t, std::int32_t, double, Date, std::u16string,
                                ComPtr<Dispatch>, ErrorBox, BoolBox, ComPtr<Unknown>, tov::ByteArray, Variant*>;
+  friend struct VariantLayout;
 
   template <typename T>
   static Variant make(T v) {
@@ -103,6 +110,21 @@ class Variant {
   }
 
   Storage value_;
+};
+
+// The positions of Variant's alternatives, fixed for good (see Storage).
+struct VariantLayout {
+  template <std::size_t I>
+  using At = std::variant_alternative_t<I, Variant::Storage>;
+  static_assert(std::variant_size_v<Variant::Storage> == 13, "new alternatives go at the end; update the checks");
+  static_assert(std::is_same_v<At<0>, std::monostate> && std::is_same_v<At<1>, Variant::NullBox> &&
+                std::is_same_v<At<2>, std::int16_t> && std::is_same_v<At<3>, std::int32_t> &&
+                std::is_same_v<At<4>, double> && std::is_same_v<At<5>, Date> &&
+                std::is_same_v<At<6>, std::u16string> && std::is_same_v<At<7>, ComPtr<Dispatch>> &&
+                std::is_same_v<At<8>, Variant::ErrorBox> && std::is_same_v<At<9>, Variant::BoolBox> &&
+                std::is_same_v<At<10>, ComPtr<Unknown>> && std::is_same_v<At<11>, tov::ByteArray> &&
+                std::is_same_v<At<12>, Variant*>,
+                "an alternative moved: the order is part of the binary interface");
 };
 
 // Short text of a type code for messages ("String", "Long", ...).
