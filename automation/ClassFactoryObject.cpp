@@ -7,10 +7,10 @@ namespace {
 
 ClassFactoryObject* self(ClassFactory* p) { return objectOf<ClassFactoryObject>(p); }
 
-HResult createInstanceSlot(ClassFactory* p, Unknown* outer, const Guid& iid, void** out) {
+HResult TOV_SLOTCALL createInstanceSlot(ClassFactory* p, Unknown* outer, const Guid& iid, void** out) {
   return self(p)->createInstance(outer, iid, out);
 }
-HResult lockServerSlot(ClassFactory* p, std::int32_t lock) { return self(p)->lockServer(lock != 0); }
+HResult TOV_SLOTCALL lockServerSlot(ClassFactory* p, std::int32_t lock) { return self(p)->lockServer(lock != 0); }
 
 const SlotPtr kFactoryTable[] = {
     reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),

@@ -8,7 +8,7 @@
 namespace tov::automation {
 namespace {
 
-HResult getErrorInfoSlot(ErrorInfoSource* self, ErrorRecord* out) {
+HResult TOV_SLOTCALL getErrorInfoSlot(ErrorInfoSource* self, ErrorRecord* out) {
   if (!out) return kEPointer;
   std::optional<ErrorRecord> record = ComObject::ownerOf(self)->takeLastError();
   if (!record) return kSFalse;
@@ -97,11 +97,11 @@ HResult ComObject::failWithCurrentException() {
 }
 
 namespace unknown_slots {
-HResult queryInterface(Unknown* self, const Guid& iid, void** out) {
+HResult TOV_SLOTCALL queryInterface(Unknown* self, const Guid& iid, void** out) {
   return ComObject::ownerOf(self)->queryInterface(iid, out);
 }
-std::uint32_t addRef(Unknown* self) { return ComObject::ownerOf(self)->addRef(); }
-std::uint32_t release(Unknown* self) { return ComObject::ownerOf(self)->release(); }
+std::uint32_t TOV_SLOTCALL addRef(Unknown* self) { return ComObject::ownerOf(self)->addRef(); }
+std::uint32_t TOV_SLOTCALL release(Unknown* self) { return ComObject::ownerOf(self)->release(); }
 }  // namespace unknown_slots
 
 }  // namespace tov::automation

@@ -62,9 +62,9 @@ class ComObject {
 
 // The three Unknown slots, shared by every table the frame builds.
 namespace unknown_slots {
-HResult queryInterface(Unknown* self, const Guid& iid, void** out);
-std::uint32_t addRef(Unknown* self);
-std::uint32_t release(Unknown* self);
+HResult TOV_SLOTCALL queryInterface(Unknown* self, const Guid& iid, void** out);
+std::uint32_t TOV_SLOTCALL addRef(Unknown* self);
+std::uint32_t TOV_SLOTCALL release(Unknown* self);
 }  // namespace unknown_slots
 
 // A new object of type T holding its first reference.

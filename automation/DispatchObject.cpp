@@ -8,22 +8,22 @@ namespace {
 
 DispatchObject* self(Dispatch* p) { return objectOf<DispatchObject>(p); }
 
-HResult getTypeInfoCountSlot(Dispatch*, std::uint32_t* count) {
+HResult TOV_SLOTCALL getTypeInfoCountSlot(Dispatch*, std::uint32_t* count) {
   if (!count) return kEPointer;
   *count = 1;
   return kSOk;
 }
 
-HResult getTypeInfoSlot(Dispatch* p, std::uint32_t index, Lcid, TypeInfo** out) {
+HResult TOV_SLOTCALL getTypeInfoSlot(Dispatch* p, std::uint32_t index, Lcid, TypeInfo** out) {
   return self(p)->getTypeInfo(index, out);
 }
 
-HResult getIDsOfNamesSlot(Dispatch* p, const Guid& riid, const std::u16string_view* names, std::uint32_t count, Lcid,
+HResult TOV_SLOTCALL getIDsOfNamesSlot(Dispatch* p, const Guid& riid, const std::u16string_view* names, std::uint32_t count, Lcid,
                           DispId* ids) {
   return self(p)->getIDsOfNames(riid, names, count, ids);
 }
 
-HResult invokeSlot(Dispatch* p, DispId id, const Guid& riid, Lcid, std::uint16_t flags, DispParams* params,
+HResult TOV_SLOTCALL invokeSlot(Dispatch* p, DispId id, const Guid& riid, Lcid, std::uint16_t flags, DispParams* params,
                    Variant* result, ExcepInfo* excep, std::uint32_t* argErr) {
   try {
     return self(p)->invoke(id, riid, flags, params, result, excep, argErr);

@@ -23,6 +23,16 @@ class Variant;
 struct InterfaceDescription;
 struct TypeLibraryDescription;
 
+// The calling convention of every slot function: empty here; the 32-bit
+// Windows tables are called with __stdcall.
+#ifndef TOV_SLOTCALL
+#if defined(_WIN32)
+#define TOV_SLOTCALL __stdcall
+#else
+#define TOV_SLOTCALL
+#endif
+#endif
+
 using SlotPtr = void (*)();
 using DispId = std::int32_t;
 using Lcid = std::uint32_t;
@@ -105,26 +115,26 @@ inline constexpr int kGetLibraryDescription = 4;
 inline constexpr int kGetErrorInfo = 3;
 }  // namespace slots
 
-using QueryInterfaceFn = HResult (*)(Unknown*, const Guid&, void**);
-using AddRefFn = std::uint32_t (*)(Unknown*);
-using ReleaseFn = std::uint32_t (*)(Unknown*);
-using GetTypeInfoCountFn = HResult (*)(Dispatch*, std::uint32_t*);
-using GetTypeInfoFn = HResult (*)(Dispatch*, std::uint32_t, Lcid, TypeInfo**);
-using GetIDsOfNamesFn = HResult (*)(Dispatch*, const Guid&, const std::u16string_view*, std::uint32_t, Lcid,
+using QueryInterfaceFn = HResult (TOV_SLOTCALL*)(Unknown*, const Guid&, void**);
+using AddRefFn = std::uint32_t (TOV_SLOTCALL*)(Unknown*);
+using ReleaseFn = std::uint32_t (TOV_SLOTCALL*)(Unknown*);
+using GetTypeInfoCountFn = HResult (TOV_SLOTCALL*)(Dispatch*, std::uint32_t*);
+using GetTypeInfoFn = HResult (TOV_SLOTCALL*)(Dispatch*, std::uint32_t, Lcid, TypeInfo**);
+using GetIDsOfNamesFn = HResult (TOV_SLOTCALL*)(Dispatch*, const Guid&, const std::u16string_view*, std::uint32_t, Lcid,
                                     DispId*);
-using InvokeFn = HResult (*)(Dispatch*, DispId, const Guid&, Lcid, std::uint16_t, DispParams*, Variant*,
+using InvokeFn = HResult (TOV_SLOTCALL*)(Dispatch*, DispId, const Guid&, Lcid, std::uint16_t, DispParams*, Variant*,
                              ExcepInfo*, std::uint32_t*);
-using EnumNextFn = HResult (*)(EnumVariant*, std::uint32_t, Variant*, std::uint32_t*);
-using EnumSkipFn = HResult (*)(EnumVariant*, std::uint32_t);
-using EnumResetFn = HResult (*)(EnumVariant*);
-using EnumCloneFn = HResult (*)(EnumVariant*, EnumVariant**);
-using CreateInstanceFn = HResult (*)(ClassFactory*, Unknown*, const Guid&, void**);
-using LockServerFn = HResult (*)(ClassFactory*, std::int32_t);
-using GetInterfaceDescriptionFn = HResult (*)(TypeInfo*, const InterfaceDescription**);
-using GetLibraryDescriptionFn = HResult (*)(TypeInfo*, const TypeLibraryDescription**);
+using EnumNextFn = HResult (TOV_SLOTCALL*)(EnumVariant*, std::uint32_t, Variant*, std::uint32_t*);
+using EnumSkipFn = HResult (TOV_SLOTCALL*)(EnumVariant*, std::uint32_t);
+using EnumResetFn = HResult (TOV_SLOTCALL*)(EnumVariant*);
+using EnumCloneFn = HResult (TOV_SLOTCALL*)(EnumVariant*, EnumVariant**);
+using CreateInstanceFn = HResult (TOV_SLOTCALL*)(ClassFactory*, Unknown*, const Guid&, void**);
+using LockServerFn = HResult (TOV_SLOTCALL*)(ClassFactory*, std::int32_t);
+using GetInterfaceDescriptionFn = HResult (TOV_SLOTCALL*)(TypeInfo*, const InterfaceDescription**);
+using GetLibraryDescriptionFn = HResult (TOV_SLOTCALL*)(TypeInfo*, const TypeLibraryDescription**);
 // S_OK and the error of the object's last failed call (then forgotten), or
 // S_FALSE when there is none.
-using GetErrorInfoFn = HResult (*)(ErrorInfoSource*, ErrorRecord*);
+using GetErrorInfoFn = HResult (TOV_SLOTCALL*)(ErrorInfoSource*, ErrorRecord*);
 
 // The standard interface identifiers keep their well-known values; the
 // frame's own two interfaces have identifiers of their own.

@@ -9,7 +9,7 @@ namespace {
 
 ObjectListEnumerator* self(EnumVariant* p) { return objectOf<ObjectListEnumerator>(p); }
 
-HResult nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_t* fetched) {
+HResult TOV_SLOTCALL nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_t* fetched) {
   try {
     return self(p)->next(count, out, fetched);
   } catch (...) {
@@ -17,12 +17,12 @@ HResult nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_
     return self(p)->failWithCurrentException();
   }
 }
-HResult skipSlot(EnumVariant* p, std::uint32_t count) { return self(p)->skip(count); }
-HResult resetSlot(EnumVariant* p) {
+HResult TOV_SLOTCALL skipSlot(EnumVariant* p, std::uint32_t count) { return self(p)->skip(count); }
+HResult TOV_SLOTCALL resetSlot(EnumVariant* p) {
   self(p)->reset();
   return kSOk;
 }
-HResult cloneSlot(EnumVariant* p, EnumVariant** out) { return self(p)->clone(out); }
+HResult TOV_SLOTCALL cloneSlot(EnumVariant* p, EnumVariant** out) { return self(p)->clone(out); }
 
 const SlotPtr kEnumTable[] = {
     reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),

@@ -1,16 +1,24 @@
 #pragma once
 // Turns a member function of a frame object into a slot of its interface.
 //
-// A member is written in plain C++ with the slot's own parameter types
-// (std::u16string_view for String, VariantBool, std::int32_t for Long and
-// enumerations, tov::ByteArray* for a byte array by reference, const
-// Variant& for an optional parameter without default, ...) and returns its
-// result or throws tov::RuntimeError. From it the binder makes:
+// A member is written in plain C++ (std::u16string_view for String,
+// VariantBool, std::int32_t for Long and enumerations, tov::ByteArray* for
+// a byte array by reference, const Variant& for an optional parameter
+// without default, ...) and returns its result or throws tov::RuntimeError.
+// From it the binder makes:
 //  - the slot function early-bound clients call through the table:
-//    HResult (Dispatch* self, params..., Result* out), the error kept as the
-//    object's error information;
+//    HResult TOV_SLOTCALL (Dispatch* self, wire params..., Out* out), the
+//    error kept as the object's error information;
 //  - the adapter Invoke uses to call that same slot with Variant arguments
 //    already converted to the declared types.
+//
+// What crosses the table is decided here and nowhere else: Arg<T> gives
+// the wire type of a member parameter of type T and the two conversions
+// (from Invoke's Variant to the wire, from the wire to the member), and
+// Result<R> the wire type the slot writes its result to. In this build
+// every wire type is the member's own type; a build for the platform's own
+// component model retargets these traits (BSTR, SAFEARRAY*, VARIANT) and
+// TOV_SLOTCALL, and no member or wrapper changes.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -55,70 +63,88 @@ struct MemberBinding {
 
 namespace binding_detail {
 
+// Arg<T> for a member parameter of type T:
+//   Wire                    the slot function's parameter type
+//   shape                   its binary form
+//   toWire(Variant&)        Invoke's converted argument as the slot takes it
+//   toMember(Wire)          what the member receives
 template <typename T>
 struct Arg;
+
+// The types whose wire form is the member's own.
+template <typename T>
+struct SameOnWire {
+  using Wire = T;
+  static T toMember(Wire w) { return w; }
+};
+
 template <>
-struct Arg<std::u16string_view> {
+struct Arg<std::u16string_view> : SameOnWire<std::u16string_view> {
   static constexpr Shape shape = Shape::String;
-  static std::u16string_view from(Variant& v) { return v.stringValue(); }
+  static Wire toWire(Variant& v) { return v.stringValue(); }
 };
 template <>
-struct Arg<VariantBool> {
+struct Arg<VariantBool> : SameOnWire<VariantBool> {
   static constexpr Shape shape = Shape::Boolean;
-  static VariantBool from(Variant& v) { return v.boolValue(); }
+  static Wire toWire(Variant& v) { return v.boolValue(); }
 };
 template <>
-struct Arg<std::int16_t> {
+struct Arg<std::int16_t> : SameOnWire<std::int16_t> {
   static constexpr Shape shape = Shape::Integer;
-  static std::int16_t from(Variant& v) { return v.integerValue(); }
+  static Wire toWire(Variant& v) { return v.integerValue(); }
 };
 template <>
-struct Arg<std::int32_t> {
+struct Arg<std::int32_t> : SameOnWire<std::int32_t> {
   static constexpr Shape shape = Shape::Long;
-  static std::int32_t from(Variant& v) { return v.longValue(); }
+  static Wire toWire(Variant& v) { return v.longValue(); }
 };
 template <>
-struct Arg<double> {
+struct Arg<double> : SameOnWire<double> {
   static constexpr Shape shape = Shape::Double;
-  static double from(Variant& v) { return v.doubleValue(); }
+  static Wire toWire(Variant& v) { return v.doubleValue(); }
 };
 template <>
-struct Arg<Date> {
+struct Arg<Date> : SameOnWire<Date> {
   static constexpr Shape shape = Shape::Date;
-  static Date from(Variant& v) { return v.dateValue(); }
+  static Wire toWire(Variant& v) { return v.dateValue(); }
 };
 template <>
-struct Arg<tov::ByteArray*> {
+struct Arg<tov::ByteArray*> : SameOnWire<tov::ByteArray*> {
   static constexpr Shape shape = Shape::ByteArrayRef;
-  static tov::ByteArray* from(Variant& v) { return v.bytesStorage(); }
+  static Wire toWire(Variant& v) { return v.bytesStorage(); }
 };
 template <>
-struct Arg<const Variant&> {
+struct Arg<const Variant&> : SameOnWire<const Variant&> {
   static constexpr Shape shape = Shape::Variant;
-  static const Variant& from(Variant& v) { return v.deref(); }
+  static Wire toWire(Variant& v) { return v.deref(); }
 };
 template <>
-struct Arg<Variant*> {
+struct Arg<Variant*> : SameOnWire<Variant*> {
   static constexpr Shape shape = Shape::VariantRef;
-  static Variant* from(Variant& v) { return &v.deref(); }
+  static Wire toWire(Variant& v) { return &v.deref(); }
 };
 // An omitted optional by-reference parameter arrives as no storage at all.
 template <>
-struct Arg<std::int32_t*> {
+struct Arg<std::int32_t*> : SameOnWire<std::int32_t*> {
   static constexpr Shape shape = Shape::LongRef;
-  static std::int32_t* from(Variant& v) { return v.isMissing() ? nullptr : v.longStorage(); }
+  static Wire toWire(Variant& v) { return v.isMissing() ? nullptr : v.longStorage(); }
 };
 template <>
-struct Arg<VariantBool*> {
+struct Arg<VariantBool*> : SameOnWire<VariantBool*> {
   static constexpr Shape shape = Shape::BooleanRef;
-  static VariantBool* from(Variant& v) { return v.isMissing() ? nullptr : v.boolStorage(); }
+  static Wire toWire(Variant& v) { return v.isMissing() ? nullptr : v.boolStorage(); }
 };
 template <>
-struct Arg<Dispatch*> {
+struct Arg<Dispatch*> : SameOnWire<Dispatch*> {
   static constexpr Shape shape = Shape::Object;
-  static Dispatch* from(Variant& v) { return v.dispatchValue(); }
+  static Wire toWire(Variant& v) { return v.dispatchValue(); }
 };
 
+// Result<R> for a member result of type R:
+//   Out                     the type the slot writes through its last parameter
+//   shape                   its binary form
+//   store(Out*, R)          the member's result into the slot's out parameter
+//   toVariant(Out&)         that out parameter as Invoke's result
 template <typename T>
 struct Result;
 template <>
@@ -197,13 +223,13 @@ struct Result<ComPtr<Unknown>> {
 template <typename C, typename R, typename... A>
 struct Signature {
   using Out = typename Result<R>::Out;
-  using Fn = HResult (*)(Dispatch*, A..., Out*);
+  using Fn = HResult(TOV_SLOTCALL*)(Dispatch*, typename Arg<A>::Wire..., Out*);
 
   template <auto M>
-  static HResult slot(Dispatch* self, A... a, Out* out) {
+  static HResult TOV_SLOTCALL slot(Dispatch* self, typename Arg<A>::Wire... a, Out* out) {
     if (!out) return kEPointer;
     try {
-      Result<R>::store(out, (objectOf<C>(self)->*M)(std::forward<A>(a)...));
+      Result<R>::store(out, (objectOf<C>(self)->*M)(Arg<A>::toMember(a)...));
       return kSOk;
     } catch (...) {
       return ComObject::ownerOf(self)->failWithCurrentException();
@@ -214,7 +240,7 @@ struct Signature {
   static HResult call(Dispatch* self, SlotPtr p, [[maybe_unused]] std::span<Variant> args, Variant* result,
                       std::index_sequence<I...>) {
     Out out{};
-    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::from(args[I])..., &out);
+    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::toWire(args[I])..., &out);
     if (failed(hr)) return hr;
     Variant v = Result<R>::toVariant(out);
     if (result) *result = std::move(v);
@@ -228,12 +254,12 @@ struct Signature {
 
 template <typename C, typename... A>
 struct Signature<C, void, A...> {
-  using Fn = HResult (*)(Dispatch*, A...);
+  using Fn = HResult(TOV_SLOTCALL*)(Dispatch*, typename Arg<A>::Wire...);
 
   template <auto M>
-  static HResult slot(Dispatch* self, A... a) {
+  static HResult TOV_SLOTCALL slot(Dispatch* self, typename Arg<A>::Wire... a) {
     try {
-      (objectOf<C>(self)->*M)(std::forward<A>(a)...);
+      (objectOf<C>(self)->*M)(Arg<A>::toMember(a)...);
       return kSOk;
     } catch (...) {
       return ComObject::ownerOf(self)->failWithCurrentException();
@@ -243,7 +269,7 @@ struct Signature<C, void, A...> {
   template <std::size_t... I>
   static HResult call(Dispatch* self, SlotPtr p, [[maybe_unused]] std::span<Variant> args, Variant* result,
                       std::index_sequence<I...>) {
-    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::from(args[I])...);
+    const HResult hr = reinterpret_cast<Fn>(p)(self, Arg<A>::toWire(args[I])...);
     if (succeeded(hr) && result) *result = Variant();
     return hr;
   }
@@ -267,6 +293,14 @@ struct MemberTraits<R (C::*)(A...) const> {
 };
 
 }  // namespace binding_detail
+
+// The wire types, for the headers early-bound clients compile against: a
+// parameter the member takes as T crosses as WireOf<T>, a result it
+// returns as R is written to a WireResultOf<R>*.
+template <typename T>
+using WireOf = typename binding_detail::Arg<T>::Wire;
+template <typename R>
+using WireResultOf = typename binding_detail::Result<R>::Out;
 
 // The function type of the slot made from member M: what an early-bound
 // client casts the table entry to.

@@ -3,13 +3,13 @@
 namespace tov::automation {
 namespace {
 
-HResult getInterfaceSlot(TypeInfo* self, const InterfaceDescription** out) {
+HResult TOV_SLOTCALL getInterfaceSlot(TypeInfo* self, const InterfaceDescription** out) {
   if (!out) return kEPointer;
   *out = &objectOf<TypeInfoObject>(self)->description();
   return kSOk;
 }
 
-HResult getLibrarySlot(TypeInfo* self, const TypeLibraryDescription** out) {
+HResult TOV_SLOTCALL getLibrarySlot(TypeInfo* self, const TypeLibraryDescription** out) {
   if (!out) return kEPointer;
   *out = &objectOf<TypeInfoObject>(self)->library();
   return kSOk;

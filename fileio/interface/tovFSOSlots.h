@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "automation/Interfaces.h"
+#include "automation/SlotBinding.h"
 #include "support/ByteArray.h"
 
 namespace ferrule::tovFSOSlots {
@@ -36,35 +37,42 @@ inline constexpr int kOverwriteFileB = 10;
 inline constexpr int kOverwriteFile = 11;
 inline constexpr int kOverwriteFileW = 12;
 
-using GetBytesFn = HResult (*)(Dispatch*, std::u16string_view FileName, VariantBool RaiseErrors, tov::ByteArray* result);
-using GetTextFn = HResult (*)(Dispatch*, std::u16string_view FileName, VariantBool RaiseErrors, std::u16string* result);
-using PutBytesFn = HResult (*)(Dispatch*, std::u16string_view FileName, tov::ByteArray* Data, VariantBool RaiseErrors,
-                               VariantBool* result);
-using PutTextFn = HResult (*)(Dispatch*, std::u16string_view FileName, std::u16string_view Data,
-                              VariantBool RaiseErrors, VariantBool* result);
-using PutUnicodeFn = HResult (*)(Dispatch*, std::u16string_view FileName, std::u16string_view Data,
-                                 VariantBool RaiseErrors, VariantBool WriteUnicodeHeader, VariantBool InvertBytes,
-                                 VariantBool* result);
-using OverwriteUnicodeFn = HResult (*)(Dispatch*, std::u16string_view FileName, std::u16string_view Data,
-                                       VariantBool RaiseErrors, VariantBool InvertBytes, VariantBool* result);
+// The wire types as the slot binding defines them (in this build the
+// member types themselves: u16string_view, VariantBool, ByteArray*).
+using String = tov::automation::WireOf<std::u16string_view>;
+using Bool = tov::automation::WireOf<VariantBool>;
+using BytesRef = tov::automation::WireOf<tov::ByteArray*>;
+using StringResult = tov::automation::WireResultOf<std::u16string>;
+using BoolResult = tov::automation::WireResultOf<VariantBool>;
+using BytesResult = tov::automation::WireResultOf<tov::ByteArray>;
+
+using GetBytesFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, Bool RaiseErrors, BytesResult* result);
+using GetTextFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, Bool RaiseErrors, StringResult* result);
+using PutBytesFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, BytesRef Data, Bool RaiseErrors,
+                                          BoolResult* result);
+using PutTextFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, String Data, Bool RaiseErrors,
+                                         BoolResult* result);
+using PutUnicodeFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, String Data, Bool RaiseErrors,
+                                            Bool WriteUnicodeHeader, Bool InvertBytes, BoolResult* result);
+using OverwriteUnicodeFn = HResult(TOV_SLOTCALL*)(Dispatch*, String FileName, String Data, Bool RaiseErrors,
+                                                  Bool InvertBytes, BoolResult* result);
 
 template <typename Fn>
 Fn slot(Dispatch* fso, int member) {
   return tov::automation::slotOf<Fn>(fso, tov::automation::slots::member(member));
 }
 
-inline HResult PutFile(Dispatch* fso, std::u16string_view FileName, std::u16string_view Data, VariantBool RaiseErrors,
-                       VariantBool* result) {
+inline HResult PutFile(Dispatch* fso, String FileName, String Data, Bool RaiseErrors, BoolResult* result) {
   return slot<PutTextFn>(fso, kPutFile)(fso, FileName, Data, RaiseErrors, result);
 }
 
-inline HResult PutFileW(Dispatch* fso, std::u16string_view FileName, std::u16string_view Data, VariantBool RaiseErrors,
-                        VariantBool WriteUnicodeHeader, VariantBool InvertBytes, VariantBool* result) {
+inline HResult PutFileW(Dispatch* fso, String FileName, String Data, Bool RaiseErrors, Bool WriteUnicodeHeader,
+                        Bool InvertBytes, BoolResult* result) {
   return slot<PutUnicodeFn>(fso, kPutFileW)(fso, FileName, Data, RaiseErrors, WriteUnicodeHeader, InvertBytes,
                                             result);
 }
 
-inline HResult GetFile(Dispatch* fso, std::u16string_view FileName, VariantBool RaiseErrors, std::u16string* result) {
+inline HResult GetFile(Dispatch* fso, String FileName, Bool RaiseErrors, StringResult* result) {
   return slot<GetTextFn>(fso, kGetFile)(fso, FileName, RaiseErrors, result);
 }
 

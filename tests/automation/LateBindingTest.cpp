@@ -118,7 +118,7 @@ TEST_F(LateBinding, RaisedErrorsReachTheClientWithAllTheirFields) {
   EXPECT_EQ(excep.scode, 0x800A0009u);
   EXPECT_EQ(excep.helpContext, 42u);
 
-  using FailFn = HResult (*)(Dispatch*, std::int32_t);
+  using FailFn = HResult(TOV_SLOTCALL*)(Dispatch*, std::int32_t);
   const HResult hr = slotOf<FailFn>(object.get(), slots::member(8))(object.get(), 57);
   EXPECT_EQ(hr, 0x800A0039u);
   EXPECT_EQ(errorOfFailedCall(object.get(), hr).record.number, 57);
