@@ -14,6 +14,7 @@
 
 #include "automation/Guid.h"
 #include "automation/HResult.h"
+#include "support/AutomationDate.h"
 
 namespace tov { struct ErrorRecord; }
 
@@ -53,10 +54,9 @@ constexpr VariantBool toVariantBool(bool b) { return b ? VariantBool::True : Var
 constexpr bool isTrue(VariantBool b) { return b != VariantBool::False; }
 
 // An automation date: days since 30 December 1899, time as the fraction.
-struct Date {
-  double value = 0;
-  bool operator==(const Date&) const = default;
-};
+// The value type lives below the frame, so the library's core classes make
+// dates without seeing the frame.
+using Date = tov::Date;
 
 inline constexpr DispId kDispIdValue = 0;
 inline constexpr DispId kDispIdNewEnum = -4;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/CaseFold.h"
+#include "platform/DateTime.h"
 
 namespace tov::automation {
 namespace {
@@ -56,31 +57,11 @@ std::optional<double> parseNumber(std::u16string_view text) {
   return negative ? -v : v;
 }
 
-// Days from 1970-01-01 of a civil date, and back (proleptic Gregorian).
-constexpr std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void civilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
-}
-
 // The automation day 0 is 1899-12-30.
-constexpr std::int64_t kDateEpoch = daysFromCivil(1899, 12, 30);
+constexpr std::int64_t kDateEpoch = platform::kAutomationDateEpochDays;
 
+// "YYYY-MM-DD", optionally with " HH:MM" or " HH:MM:SS" (or "T" between);
+// a day the calendar does not have is no date.
 std::optional<double> parseIsoDate(std::u16string_view text) {
   const auto ascii = asciiOf(trimBlanks(text));
   if (!ascii) return std::nullopt;
@@ -88,14 +69,17 @@ std::optional<double> parseIsoDate(std::u16string_view text) {
   char tail = 0;
   const int n = std::sscanf(ascii->c_str(), "%d-%d-%d%*[ T]%d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail);
   if (n != 3 && n != 5 && n != 6) return std::nullopt;
-  if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) {
-    return std::nullopt;
-  }
-  const double days = static_cast<double>(daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
-                                          kDateEpoch);
-  const double fraction = (h * 3600 + mi * 60 + s) / 86400.0;
-  // Before day 0 the time still counts forward from midnight.
-  return days < 0 ? days - fraction : days + fraction;
+  const auto field = [](int v) { return v >= 0 && v <= 0xFFFF ? static_cast<std::uint16_t>(v) : std::uint16_t{0xFFFF}; };
+  platform::SystemTime t;
+  t.year = field(y);
+  t.month = field(mo);
+  t.day = field(d);
+  t.hour = field(h);
+  t.minute = field(mi);
+  t.second = field(s);
+  double date = 0;
+  if (!platform::SystemTimeToVariantTime(t, date)) return std::nullopt;
+  return date;
 }
 
 HResult toLong(double v, double lo, double hi, double& out) {
@@ -268,7 +252,7 @@ std::u16string formatDate(Date d) {
   }
   std::int64_t y = 0;
   unsigned m = 0, dd = 0;
-  civilFromDays(days + kDateEpoch, y, m, dd);
+  platform::civilFromDays(days + kDateEpoch, y, m, dd);
   char buf[64];
   if (seconds == 0) {
     std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", static_cast<long long>(y), m, dd);

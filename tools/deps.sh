@@ -6,6 +6,7 @@ packages=(
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core xvfb imagemagick openbox xdotool
   pybind11-dev python3-dev
+  tzdata
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -72,6 +72,13 @@ TEST(VariantCoercion, TextAndDatesConvertBothWays) {
   Variant out;
   ASSERT_EQ(convert(str(u"2023-03-15 12:00:00"), VarType::Date, out), kSOk);
   EXPECT_DOUBLE_EQ(out.dateValue().value, 45000.5);
+  ASSERT_EQ(convert(str(u"1899-12-29T06:00"), VarType::Date, out), kSOk);
+  EXPECT_DOUBLE_EQ(out.dateValue().value, -1.25);
+  ASSERT_EQ(convert(str(u"2024-02-29"), VarType::Date, out), kSOk);
+  // Days the calendar does not have are not dates, not the next month's.
+  EXPECT_EQ(convert(str(u"2023-02-29"), VarType::Date, out), kDispETypeMismatch);
+  EXPECT_EQ(convert(str(u"2023-04-31 10:00"), VarType::Date, out), kDispETypeMismatch);
+  EXPECT_EQ(convert(str(u"2023-03-15 24:00"), VarType::Date, out), kDispETypeMismatch);
   ASSERT_EQ(convert(str(u"AB"), VarType::ByteArray, out), kSOk);
   EXPECT_EQ(out.bytesValue(), (tov::ByteArray{0x41, 0x00, 0x42, 0x00}));
 }
