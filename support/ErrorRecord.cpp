@@ -36,6 +36,7 @@ std::u16string standardDescription(std::int32_t number) {
     case 76: return u"Path not found";
     case 91: return u"Object variable or With block variable not set";
     case 94: return u"Invalid use of Null";
+    case 326: return u"Resource with identifier not found";
     case 424: return u"Object required";
     case 429: return u"Component can't create object";
     case 430: return u"Class doesn't support Automation or does not support expected interface";
@@ -48,6 +49,7 @@ std::u16string standardDescription(std::int32_t number) {
     case 450: return u"Wrong number of arguments or invalid property assignment";
     case 453: return u"Specified DLL function not found";
     case 457: return u"This key is already associated with an element of this collection";
+    case 481: return u"Invalid picture";
     default: return u"Application-defined or object-defined error";
   }
 }

@@ -35,6 +35,8 @@ constexpr std::int32_t kPathFileAccessError = 75;
 constexpr std::int32_t kPathNotFound = 76;
 constexpr std::int32_t kInvalidProcedureCall = 5;
 constexpr std::int32_t kObjectNotSet = 91;
+constexpr std::int32_t kResourceNotFound = 326;
+constexpr std::int32_t kInvalidPicture = 481;
 }  // namespace errors
 
 // The runtime's standard description of a number ("File not found" for 53),

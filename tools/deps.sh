@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config git python3
-  libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   qt6-base-dev fonts-dejavu-core xvfb imagemagick openbox xdotool
   pybind11-dev python3-dev
   tzdata

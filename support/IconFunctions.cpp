@@ -1,0 +1,90 @@
+#include "support/IconFunctions.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "support/ErrorRecord.h"
+#include "support/IconFormats.h"
+
+namespace tov {
+namespace {
+
+// No icon file is this large; anything larger is not read into memory.
+constexpr std::int64_t kMaxIconFileBytes = std::int64_t{16} << 20;
+
+constexpr IconImage::Pixel kOutline{96, 96, 96, 255};
+constexpr IconImage::Pixel kPaper{255, 255, 255, 255};
+constexpr IconImage::Pixel kFold{216, 216, 216, 255};
+constexpr IconImage::Pixel kLine{176, 176, 176, 255};
+
+// A sheet of paper with its top right corner folded over, drawn for the
+// given side so both sizes are crisp.
+IconImage blankDocument(int side) {
+  IconImage image(side, side);
+  const int left = side * 3 / 16, right = side - 1 - side * 3 / 16;
+  const int top = side / 16, bottom = side - 1 - side / 16;
+  const int fold = side / 4;
+  const int foldLeft = right - fold;
+  for (int y = top; y <= bottom; ++y) {
+    for (int x = left; x <= right; ++x) {
+      const int intoCorner = (x - foldLeft) - (y - top);  // > 0 above the fold's diagonal
+      if (x > foldLeft && y < top + fold && intoCorner > 0) continue;  // cut away
+      const bool edge = x == left || y == bottom || y == top || x == right || (x > foldLeft && y < top + fold && intoCorner == 0);
+      const bool foldFace = x >= foldLeft && y <= top + fold && intoCorner <= 0;
+      const bool foldEdge = foldFace && (x == foldLeft || y == top + fold);
+      IconImage::Pixel p = edge || foldEdge ? kOutline : foldFace ? kFold : kPaper;
+      image.setPixel(x, y, p);
+    }
+  }
+  // Lines of text, where there is room for them.
+  if (side >= 24) {
+    for (int y = top + fold + 3; y < bottom - 2; y += 3) {
+      for (int x = left + 3; x <= right - 3; ++x) image.setPixel(x, y, kLine);
+    }
+  }
+  return image;
+}
+
+bool directoryExists(std::u16string_view fileName) {
+  std::error_code ec;
+  const std::filesystem::path parent = std::filesystem::path(platform::nativePath(fileName)).parent_path();
+  return std::filesystem::is_directory(parent.empty() ? std::filesystem::path(".") : parent, ec);
+}
+
+IconImage resourceIcon(std::u16string_view name, int side) {
+  if (!name.empty()) {
+    ErrorRecord record = standardError(errors::kResourceNotFound);
+    record.description = u"Resource with identifier '" + std::u16string(name) + u"' not found";
+    throw RuntimeError(std::move(record));
+  }
+  return blankDocument(side);
+}
+
+}  // namespace
+
+IconImage asGetIconFromHandle(std::u16string_view iconFile) {
+  platform::FileHandle file =
+      platform::FileHandle::open(iconFile, platform::kGenericRead, platform::kFileShareRead,
+                                 platform::CreateDisposition::OpenExisting);
+  if (!file.valid()) {
+    // Missing in a directory that exists is "File not found"; a missing
+    // directory stays "Path not found".
+    if (file.error() == ENOENT && directoryExists(iconFile)) raiseError(errors::kFileNotFound);
+    throw RuntimeError(fileSystemError(file.error()));
+  }
+  // A device or a pipe reports no size: it reads as no image, never blocks.
+  const std::int64_t size = file.size();
+  if (size <= 0 || size > kMaxIconFileBytes) raiseError(errors::kInvalidPicture);
+  ByteVector bytes;
+  if (!file.readAt(0, static_cast<std::size_t>(size), bytes)) throw RuntimeError(fileSystemError(errno));
+  return decodePng(bytes);
+}
+
+IconImage asLoadResIcon(std::u16string_view resourceName) { return resourceIcon(resourceName, 32); }
+
+IconImage asLoadResIconSmall(std::u16string_view resourceName) { return resourceIcon(resourceName, 16); }
+
+}  // namespace tov
