@@ -65,7 +65,7 @@ IconImage resourceIcon(std::u16string_view name, int side) {
 
 }  // namespace
 
-IconImage asGetIconFromHandle(std::u16string_view iconFile) {
+IconImage loadIconFile(std::u16string_view iconFile) {
   platform::FileHandle file =
       platform::FileHandle::open(iconFile, platform::kGenericRead, platform::kFileShareRead,
                                  platform::CreateDisposition::OpenExisting);
@@ -82,6 +82,8 @@ IconImage asGetIconFromHandle(std::u16string_view iconFile) {
   if (!file.readAt(0, static_cast<std::size_t>(size), bytes)) throw RuntimeError(fileSystemError(errno));
   return decodePng(bytes);
 }
+
+IconImage asGetIconFromHandle(std::u16string_view iconFile) { return loadIconFile(iconFile); }
 
 IconImage asLoadResIcon(std::u16string_view resourceName) { return resourceIcon(resourceName, 32); }
 

@@ -12,6 +12,9 @@ namespace tov {
 // (53 and the like), 481 when it holds no PNG image this can read.
 IconImage asGetIconFromHandle(std::u16string_view iconFile);
 
+// The PNG image in a file, read once; the errors as above.
+IconImage loadIconFile(std::u16string_view fileName);
+
 // The icon resources of the support library, 32 x 32 and 16 x 16. The
 // empty name gives the fallback icon (a blank document); the library has
 // no other icon resources, so any other name is error 326.
