@@ -9,7 +9,10 @@
 #include "PyVariant.h"
 #include "automation/Collection.h"
 #include "automation/ComponentLoader.h"
+#include "automation/PictureObject.h"
+#include "platform/Path.h"
 #include "platform/Utf.h"
+#include "support/IconFunctions.h"
 
 namespace ferrule_py {
 namespace {
@@ -67,6 +70,18 @@ void setInstanceProperty(py::handle cls, const char* name, py::cpp_function gett
   PyType_Modified(type);
 }
 
+// A picture of the PNG image in a file (its name as the file system's
+// bytes); with no name, the empty picture.
+DispatchProxy loadPicture(const py::bytes& path) {
+  const std::string name = path;
+  try {
+    return DispatchProxy(PictureObject::create(name.empty() ? tov::IconImage()
+                                                            : tov::loadIconFile(tov::platform::fromNativePath(name))));
+  } catch (const tov::RuntimeError& e) {
+    raiseComError(CallError{e.record().hresult(), e.record()});
+  }
+}
+
 }  // namespace
 }  // namespace ferrule_py
 
@@ -115,5 +130,6 @@ PYBIND11_MODULE(_native, m) {
   m.def("new_collection", [] { return DispatchProxy(tov::automation::Collection::create()); });
   m.def("application_objects", &applicationObjects, py::arg("library"));
   m.def("free_unused_libraries", &tov::automation::CoFreeUnusedLibraries);
+  m.def("load_picture", &loadPicture, py::arg("path"));
   m.def("_install", &install);
 }

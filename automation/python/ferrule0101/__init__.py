@@ -18,7 +18,11 @@ the member left. Any other Python object passed as an argument becomes an
 automation object whose members are its attributes (letter case ignored),
 so a member can call it back; a by-reference argument of such a call
 arrives as a ByRef to set.
+Pictures (icons) are saved with SavePicture(picture, "icon.png").
 """
+
+import os
+import tempfile
 
 from . import _native
 
@@ -171,6 +175,49 @@ def CreateObject(progid):
 def Collection():
     """A new, empty runtime Collection (numbered from 1, optional text keys)."""
     return _native.new_collection()
+
+
+def LoadPicture(path=None):
+    """A picture object of the PNG image in a file; without a path, the
+    empty picture (Type 0)."""
+    return _native.load_picture(b"" if path is None else os.fsencode(path))
+
+
+def _new_file_mode(path):
+    # A replaced file keeps its permissions; a new one gets what the umask
+    # leaves, as a plain open would have made it.
+    try:
+        return os.stat(path).st_mode & 0o7777
+    except FileNotFoundError:
+        pass
+    try:
+        with open("/proc/self/status") as status:
+            for line in status:
+                if line.startswith("Umask:"):
+                    return 0o666 & ~int(line.split()[1], 8)
+    except OSError:
+        pass
+    return 0o644
+
+
+def SavePicture(picture, path):
+    """Writes a picture's image to a file: PNG when the name ends in .png,
+    an icon (.ico) otherwise. An existing file is replaced whole, or left
+    as it was when the write fails."""
+    path = os.fspath(path)
+    data = picture.PngBytes if os.path.splitext(path)[1].lower() == ".png" else picture.IcoBytes
+    directory = os.path.dirname(os.path.abspath(path))
+    fd, temporary = tempfile.mkstemp(prefix=".picture-", dir=directory)
+    try:
+        os.fchmod(fd, _new_file_mode(path))
+        with os.fdopen(fd, "wb") as f:
+            f.write(data)
+            f.flush()
+            os.fsync(f.fileno())
+        os.replace(temporary, path)
+    except BaseException:
+        os.unlink(temporary)
+        raise
 
 
 _predeclared = {}
