@@ -3,7 +3,9 @@
 // Item(i) is the collection's member i + 1, Count is its count, and NewEnum
 // hands out the collection's own enumerator, so for-each visits the members
 // in the order Item numbers them. An index outside 0 to Count - 1 fails
-// with the collection's "Subscript out of range".
+// with the collection's "Subscript out of range". For lists of the
+// library's own objects, ObjectList keeps one object per element without a
+// Collection's cost.
 #include <cstdint>
 
 #include "automation/Collection.h"
