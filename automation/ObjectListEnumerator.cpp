@@ -43,7 +43,14 @@ HResult ObjectListEnumerator::next(std::uint32_t count, Variant* out, std::uint3
   if (count > 0 && !out) return kEPointer;
   std::uint32_t n = 0;
   while (n < count && position_ < items_->size()) {
-    out[n] = Variant::fromDispatch(items_->at(position_));
+    try {
+      out[n] = Variant::fromDispatch(items_->at(position_));
+    } catch (...) {
+      // An element that cannot be made ends the batch: what was fetched is
+      // handed over, and the next call meets the failure again.
+      if (n == 0) throw;
+      break;
+    }
     ++position_;
     ++n;
   }

@@ -212,3 +212,39 @@ TEST_F(ObjectLists, EnumeratorSkipsAndClones) {
 
 }  // namespace
 }  // namespace tovtest
+
+namespace tovtest {
+namespace {
+
+TEST(ObjectListMaking, AnElementThatCannotBeMadeFailsItsRequestAndIsTriedAgain) {
+  int attempts = 0;
+  ObjectList<TestNode> list(u"Direct");
+  list.assign(3, [&](std::int32_t i) {
+    if (i == 1 && attempts++ < 2) tov::raiseError(tov::errors::kOutOfMemory, u"Maker");
+    return makeDispatch<TestNode>(u"m" + std::u16string(1, static_cast<char16_t>(u'0' + i)));
+  });
+  ComPtr<Unknown> ev = list.newEnum();
+  ComPtr<EnumVariant> e;
+  ASSERT_EQ(queryInterface(ev.get(), kIidEnumVariant, e.putVoid()), kSOk);
+  Variant v[3];
+  std::uint32_t fetched = 0;
+  // The batch stops before the failing element and hands over the one made.
+  EXPECT_EQ(slotOf<EnumNextFn>(e.get(), slots::kEnumNext)(e.get(), 3, v, &fetched), kSFalse);
+  EXPECT_EQ(fetched, 1u);
+  EXPECT_EQ(nameOf(v[0].dispatchValue()), u"m0");
+  EXPECT_EQ(slotOf<EnumNextFn>(e.get(), slots::kEnumNext)(e.get(), 1, v, &fetched), 0x800A0007u);
+  const CallError error = errorOfFailedCall(e.get(), 0x800A0007u);
+  EXPECT_EQ(error.record.source, u"Maker");
+  // The failed element is asked for again, and made this time.
+  EXPECT_EQ(nameOf(list.item(1).get()), u"m1");
+  EXPECT_EQ(slotOf<EnumNextFn>(e.get(), slots::kEnumNext)(e.get(), 2, v, &fetched), kSOk);
+  EXPECT_EQ(nameOf(v[0].dispatchValue()), u"m1");
+  EXPECT_EQ(nameOf(v[1].dispatchValue()), u"m2");
+  EXPECT_EQ(list.at(1).Name(), u"m1");
+
+  list.assign(-5, nullptr);
+  EXPECT_EQ(list.count(), 0);
+}
+
+}  // namespace
+}  // namespace tovtest
