@@ -14,6 +14,7 @@ enum WinError : std::uint32_t {
   kErrorAccessDenied = 5,
   kErrorInvalidHandle = 6,
   kErrorNotEnoughMemory = 8,
+  kErrorBadFormat = 11,
   kErrorWriteProtect = 19,
   kErrorWriteFault = 29,
   kErrorReadFault = 30,
@@ -27,6 +28,7 @@ enum WinError : std::uint32_t {
   kErrorInvalidParameter = 87,
   kErrorBrokenPipe = 109,
   kErrorDiskFull = 112,
+  kErrorInsufficientBuffer = 122,
   kErrorInvalidName = 123,
   kErrorDirNotEmpty = 145,
   kErrorBusy = 170,
@@ -35,6 +37,10 @@ enum WinError : std::uint32_t {
   kErrorFileTooLarge = 223,
   kErrorDirectory = 267,
   kErrorIoDevice = 1117,
+  kErrorResourceDataNotFound = 1812,
+  kErrorResourceTypeNotFound = 1813,
+  kErrorResourceNameNotFound = 1814,
+  kErrorResourceLangNotFound = 1815,
   kErrorCantResolveFilename = 1921,
 };
 
