@@ -3,6 +3,7 @@
 #include "fileio/dispatch/TypeLibrary.h"
 #include "fileio/dispatch/tovDescriptIonDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
+#include "fileio/dispatch/tovFileVersionDispatch.h"
 
 namespace ferrule {
 
@@ -11,6 +12,7 @@ const tov::automation::ComponentServer& componentServer() {
                                                        {
                                                            {u"tovFSO", &tovFSODispatch::create},
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
+                                                           {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                        });
   return server;
 }
