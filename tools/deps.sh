@@ -8,12 +8,25 @@ packages=(
   pybind11-dev python3-dev
   tzdata
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
+# Test and benchmark material, taken without what its packages merely
+# recommend: Windows images with version resources (PE32+ from libwine,
+# PE32 from the mingw-w64 runtimes), an independent reader of them
+# (pefile), btrfs tools for the compression tests, clang's libFuzzer.
+lean_packages=(
+  libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime python3-pefile
+  btrfs-progs clang libclang-rt-dev
+)
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_lean < <(missing_of "${lean_packages[@]}")
+if [ "${#missing[@]}" -gt 0 ] || [ "${#missing_lean[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
+  [ "${#missing[@]}" -eq 0 ] || apt-get install -y -qq "${missing[@]}"
+  [ "${#missing_lean[@]}" -eq 0 ] || apt-get install -y -qq --no-install-recommends "${missing_lean[@]}"
 fi
