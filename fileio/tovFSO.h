@@ -19,6 +19,21 @@ namespace ferrule {
 inline constexpr char16_t kLibrarySource[] = u"Ferrule0101";
 inline constexpr char16_t kFsoSource[] = u"tovFSO";
 
+enum FileZoneConst : std::int32_t {
+  fzLocalMachine = 0,
+  fzLocalIntranet = 1,
+  fzSafeSites = 2,
+  fzInternet = 3,
+  fzRestrictedSites = 4,
+};
+
+enum CompressionFormatConst : std::int32_t {
+  cfError = -1,
+  cfNone = 0,
+  cfDefault = 1,
+  cfLZNT1 = 2,
+};
+
 class tovFSO {
  public:
   tov::ByteArray GetFileB(std::u16string_view FileName, bool RaiseErrors = false);
@@ -52,6 +67,13 @@ class tovFSO {
   std::optional<ListFileItems> ReadStandardListFile(std::u16string_view FileName, std::u16string_view CommentChar = u";",
                                                     bool IgnoreBlanks = true, bool TrimStrings = true,
                                                     bool IsOem = false, bool RaiseErrors = false);
+
+  // The file system's compression of a file or directory. Failures come
+  // back as the result (False, cfError) with the Windows error code in
+  // *lpErrorCode when the caller passed one; success sets it to 0.
+  bool SetFileCompression(std::u16string_view FileName, std::int32_t CompressionFormat,
+                          std::int32_t* lpErrorCode = nullptr);
+  std::int32_t GetFileCompression(std::u16string_view FileName, std::int32_t* lpErrorCode = nullptr);
 
   // Exchanges the two bytes of every pair in place; with an odd count the
   // last byte stays and error 9 is raised after the complete pairs.

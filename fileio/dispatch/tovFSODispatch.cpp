@@ -130,11 +130,12 @@ ComPtr<Dispatch> tovFSODispatch::ReadStandardListFile(std::u16string_view FileNa
 VariantBool tovFSODispatch::DeleteFileDescription(std::u16string_view FileName) {
   return result(core_.DeleteFileDescription(FileName));
 }
-VariantBool tovFSODispatch::SetFileCompression(std::u16string_view, std::int32_t, std::int32_t*) {
-  raiseNotAvailable(u"SetFileCompression");
+VariantBool tovFSODispatch::SetFileCompression(std::u16string_view FileName, std::int32_t CompressionFormat,
+                                               std::int32_t* lpErrorCode) {
+  return result(core_.SetFileCompression(FileName, CompressionFormat, lpErrorCode));
 }
-std::int32_t tovFSODispatch::GetFileCompression(std::u16string_view, std::int32_t*) {
-  raiseNotAvailable(u"GetFileCompression");
+std::int32_t tovFSODispatch::GetFileCompression(std::u16string_view FileName, std::int32_t* lpErrorCode) {
+  return core_.GetFileCompression(FileName, lpErrorCode);
 }
 
 }  // namespace ferrule
