@@ -55,6 +55,14 @@ class tovFSO {
   bool OverwriteFileW(std::u16string_view FileName, std::u16string_view Data, bool RaiseErrors = false,
                       bool InvertBytes = false);
 
+  // The zone mark of a file: the key ZoneId of section ZoneTransfer in the
+  // INI text of the file's stream "Zone.Identifier". Every other section
+  // and key of the stream is kept. Zones are not range-checked.
+  std::int32_t GetFileZone(std::u16string_view FileName);
+  bool SetFileZone(std::u16string_view FileName, std::int32_t FileZone);
+  bool IsFileZoneDefined(std::u16string_view FileName);
+  bool DeleteFileZone(std::u16string_view FileName);
+
   // Descriptions of single files, kept in their directory's description
   // list. A description that cannot be stored so that it reads back the
   // same fails the set; nothing is written then.
@@ -80,6 +88,7 @@ class tovFSO {
   static void SwapBytePairs(tov::ByteArray& bytes);
 
  private:
+  static std::u16string zoneStreamName(std::u16string_view fileName);
   static tov::ByteArray unicodeBytes(std::u16string_view text, bool withHeader, bool invert);
   static bool unicodeBytes(std::u16string_view text, bool withHeader, bool invert, bool raiseErrors,
                            tov::ByteArray& out);

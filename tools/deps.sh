@@ -11,10 +11,11 @@ packages=(
 # Test and benchmark material, taken without what its packages merely
 # recommend: Windows images with version resources (PE32+ from libwine,
 # PE32 from the mingw-w64 runtimes), an independent reader of them
-# (pefile), btrfs tools for the compression tests, clang's libFuzzer.
+# (pefile), btrfs tools for the compression tests, getfattr for the zone
+# tests, clang's libFuzzer.
 lean_packages=(
   libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime python3-pefile
-  btrfs-progs clang libclang-rt-dev
+  btrfs-progs attr clang libclang-rt-dev
 )
 missing_of() {
   local p

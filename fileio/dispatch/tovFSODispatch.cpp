@@ -104,10 +104,16 @@ VariantBool tovFSODispatch::OverwriteFileW(std::u16string_view FileName, std::u1
   return result(core_.OverwriteFileW(FileName, Data, yes(RaiseErrors), yes(InvertBytes)));
 }
 
-std::int32_t tovFSODispatch::GetFileZone(std::u16string_view) { raiseNotAvailable(u"GetFileZone"); }
-VariantBool tovFSODispatch::SetFileZone(std::u16string_view, std::int32_t) { raiseNotAvailable(u"SetFileZone"); }
-VariantBool tovFSODispatch::IsFileZoneDefined(std::u16string_view) { raiseNotAvailable(u"IsFileZoneDefined"); }
-VariantBool tovFSODispatch::DeleteFileZone(std::u16string_view) { raiseNotAvailable(u"DeleteFileZone"); }
+std::int32_t tovFSODispatch::GetFileZone(std::u16string_view FileName) { return core_.GetFileZone(FileName); }
+VariantBool tovFSODispatch::SetFileZone(std::u16string_view FileName, std::int32_t FileZone) {
+  return result(core_.SetFileZone(FileName, FileZone));
+}
+VariantBool tovFSODispatch::IsFileZoneDefined(std::u16string_view FileName) {
+  return result(core_.IsFileZoneDefined(FileName));
+}
+VariantBool tovFSODispatch::DeleteFileZone(std::u16string_view FileName) {
+  return result(core_.DeleteFileZone(FileName));
+}
 std::u16string tovFSODispatch::GetFileDescription(std::u16string_view FileName) {
   return core_.GetFileDescription(FileName);
 }

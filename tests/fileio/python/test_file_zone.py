@@ -1,0 +1,57 @@
+"""Zone marks through the Python client: a mark another program left in
+the stream's extended attribute is read, and one set here reads back as
+that attribute."""
+
+import os
+import subprocess
+import tempfile
+import unittest
+
+_tmp = tempfile.TemporaryDirectory(prefix="tovapps-pyzone-")
+os.environ["HOME"] = _tmp.name
+os.environ["XDG_DATA_HOME"] = os.path.join(_tmp.name, "data")
+os.environ["TOVAPPS_REGISTRY"] = os.path.join(_tmp.name, "registry.ini")
+
+import ferrule0101  # noqa: E402
+
+ATTRIBUTE = "user.DosStream.Zone.Identifier:$DATA"
+
+
+class ZoneMarks(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        subprocess.run([os.environ["TOVREGSVR"], os.environ["FERRULE_LIBRARY"]], check=True, capture_output=True)
+
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory(prefix="tovapps-pyzone-files-")
+        self.path = os.path.join(self.dir.name, "setup.exe")
+        with open(self.path, "wb") as f:
+            f.write(b"program")
+        try:
+            os.setxattr(self.path, "user.probe", b"1")
+        except OSError:
+            self.skipTest("no user extended attributes here")
+        self.fso = ferrule0101.CreateObject("Ferrule0101.tovFSO")
+        probe = os.path.join(self.dir.name, "probe")
+        open(probe, "wb").close()
+        self.fso.SetFileZone(probe, 1)
+        if ATTRIBUTE not in os.listxattr(probe):
+            self.skipTest('this file layer does not resolve "file:stream" names')
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def test_a_mark_left_by_another_program_reads_and_one_set_here_is_the_attribute(self):
+        os.setxattr(self.path, ATTRIBUTE, b"[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.org/\r\n\0")
+        self.assertEqual(self.fso.GetFileZone(self.path), 3)
+        self.assertEqual(self.fso.IsFileZoneDefined(self.path), -1)
+        self.assertEqual(self.fso.SetFileZone(self.path, 4), -1)
+        self.assertEqual(os.getxattr(self.path, ATTRIBUTE),
+                         b"[ZoneTransfer]\r\nZoneId=4\r\nHostUrl=https://example.org/\r\n\0")
+        self.assertEqual(self.fso.DeleteFileZone(self.path), -1)
+        self.assertEqual(self.fso.GetFileZone(self.path), 0)
+        self.assertEqual(self.fso.DeleteFileZone(self.path), 0)
+
+
+def tearDownModule():
+    _tmp.cleanup()
