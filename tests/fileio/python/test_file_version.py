@@ -6,19 +6,9 @@ import glob
 import os
 import struct
 import sys
-import tempfile
 import unittest
 
-_tmp = tempfile.TemporaryDirectory(prefix="tovapps-pyver-")
-os.environ["HOME"] = _tmp.name
-os.environ["XDG_DATA_HOME"] = os.path.join(_tmp.name, "data")
-os.environ["TOVAPPS_REGISTRY"] = os.path.join(_tmp.name, "registry.ini")
-# One user and system language (US English) and one ANSI page for the run.
-for _name in ("LC_ALL", "LC_MESSAGES", "LANG"):
-    os.environ.pop(_name, None)
-os.environ["LANG"] = "en_US.UTF-8"
-os.environ["TOVAPPS_ACP"] = "1252"
-
+import client_env  # first: sets the environment and registers the library
 import ferrule0101  # noqa: E402
 
 try:
@@ -112,11 +102,6 @@ def expected_key(table):
 
 @unittest.skipIf(pefile is None, "pefile is not installed (tools/deps.sh installs python3-pefile)")
 class AgainstPefile(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        import subprocess
-        subprocess.run([os.environ["TOVREGSVR"], os.environ["FERRULE_LIBRARY"]], check=True, capture_output=True)
-
     def test_fixed_fields_and_every_string_of_real_images(self):
         candidates = images()
         if len(candidates) < 20:
@@ -206,10 +191,7 @@ class AgainstPefile(unittest.TestCase):
         self.assertEqual(v.Signature, signed(0xFEEF04BD))
         self.assertEqual(v.StrOriginalFilename, "kernel32.dll")
         self.assertEqual(v.LanguageName, "English (United States)")
-        self.assertEqual(v.ReadFile(os.path.join(_tmp.name, "missing.dll")), 0)
+        self.assertEqual(v.ReadFile(os.path.join(client_env.HOME, "missing.dll")), 0)
         self.assertEqual(v.GetBuffer(), b"")
         self.assertEqual(v.StrOriginalFilename, "")
 
-
-def tearDownModule():
-    _tmp.cleanup()

@@ -3,14 +3,10 @@ the stream's extended attribute is read, and one set here reads back as
 that attribute."""
 
 import os
-import subprocess
 import tempfile
 import unittest
 
-_tmp = tempfile.TemporaryDirectory(prefix="tovapps-pyzone-")
-os.environ["HOME"] = _tmp.name
-os.environ["XDG_DATA_HOME"] = os.path.join(_tmp.name, "data")
-os.environ["TOVAPPS_REGISTRY"] = os.path.join(_tmp.name, "registry.ini")
+import client_env  # first: sets the environment and registers the library
 
 import ferrule0101  # noqa: E402
 
@@ -18,10 +14,6 @@ ATTRIBUTE = "user.DosStream.Zone.Identifier:$DATA"
 
 
 class ZoneMarks(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        subprocess.run([os.environ["TOVREGSVR"], os.environ["FERRULE_LIBRARY"]], check=True, capture_output=True)
-
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory(prefix="tovapps-pyzone-files-")
         self.path = os.path.join(self.dir.name, "setup.exe")
@@ -52,6 +44,3 @@ class ZoneMarks(unittest.TestCase):
         self.assertEqual(self.fso.GetFileZone(self.path), 0)
         self.assertEqual(self.fso.DeleteFileZone(self.path), 0)
 
-
-def tearDownModule():
-    _tmp.cleanup()
