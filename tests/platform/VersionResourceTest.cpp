@@ -180,6 +180,26 @@ TEST_F(VersionResourceTest, FilesWithoutVersionResourceFailWithTheirCode) {
   EXPECT_EQ(read(write("bare.dll", bare), data), kErrorResourceDataNotFound);
 }
 
+TEST_F(VersionResourceTest, ResourceDirectoriesThatLoopEndCleanly) {
+  // The layout peImage() writes: root at 0, type directory at 24, name
+  // directory at 48, each entry's target 4 bytes after its identifier.
+  constexpr std::size_t kRsrc = 0x200;
+  const Bytes image = peImage(encodeBlock(kTree, true));
+  Bytes data;
+  Bytes loop = image;
+  setU32(loop, kRsrc + 16 + 4, 0x80000000u);  // the version type leads back to the root
+  EXPECT_EQ(read(write("loop1.dll", loop), data), kErrorResourceNameNotFound);
+  loop = image;
+  setU32(loop, kRsrc + 24 + 16 + 4, 0x80000000u | 24);  // the name leads back to its own directory
+  EXPECT_EQ(read(write("loop2.dll", loop), data), kErrorResourceLangNotFound);
+  loop = image;
+  setU32(loop, kRsrc + 48 + 16 + 4, 0x80000000u | 48);  // the language copy is a directory again
+  EXPECT_EQ(read(write("loop3.dll", loop), data), kErrorResourceLangNotFound);
+  loop = image;
+  setU16(loop, kRsrc + 14, 0xFFFF);  // far more entries than the section holds
+  EXPECT_EQ(read(write("count.dll", loop), data), kErrorResourceDataNotFound);
+}
+
 TEST_F(VersionResourceTest, FifosAndDevicesAreNotRead) {
   const std::filesystem::path fifo = dir_ / "pipe.dll";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
