@@ -12,5 +12,5 @@ runs=${3:-5}
 command -v farm-bench >/dev/null || { echo "needs farm-bench"; exit 2; }
 echo "ours:   $("$build/bench/version_read_all" "$dir")"
 echo "pefile: $(/usr/bin/python3 "$top/bench/version_read_pefile.py" "$dir")"
-farm-bench -n "$runs" --timeout 600 -- "$build/bench/version_read_all" "$dir" \
-  --vs "/usr/bin/python3 $top/bench/version_read_pefile.py $dir"
+farm-bench -n "$runs" --timeout 600 --vs "/usr/bin/python3 $top/bench/version_read_pefile.py $dir" \
+  -- "$build/bench/version_read_all" "$dir"
