@@ -2,11 +2,6 @@
 // tovFSO as clients see it: the _tovFSO dispatch interface over the core
 // class. Each member converts the automation types and calls the core; the
 // error the core raises travels to the client unchanged.
-//
-// The members of the zone and compression families are declared with their
-// final signatures so the slot table and the type information are complete;
-// until their core code exists they fail with error 445 instead of
-// pretending to work.
 #include <cstdint>
 #include <string>
 #include <string_view>
