@@ -165,7 +165,7 @@ class Errors(Files):
 
     def test_members_without_raise_errors_answer_with_their_result(self):
         self.assertEqual(self.fso.GetFileZone(self.path("a")), 0)
-        self.assertEqual(self.fso.SetFileZone(self.path("a"), 3), 0)
+        self.assertIs(self.fso.SetFileZone(self.path("a"), 3), False)
 
 
 class Collections(unittest.TestCase):

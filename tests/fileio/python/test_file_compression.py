@@ -19,8 +19,8 @@ class Compression(unittest.TestCase):
         self.assertEqual(code.value, 2)
         self.assertEqual(fso.GetFileCompression(missing), -1)
         code = ByRef(0)
-        self.assertEqual(fso.SetFileCompression(missing, 65537, code), 0)
+        self.assertIs(fso.SetFileCompression(missing, 65537, code), False)
         self.assertEqual(code.value, 87)
-        self.assertEqual(fso.SetFileCompression(missing, 1, code), 0)
+        self.assertIs(fso.SetFileCompression(missing, 1, code), False)
         self.assertEqual(code.value, 2)
 

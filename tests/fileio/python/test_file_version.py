@@ -128,14 +128,14 @@ class AgainstPefile(unittest.TestCase):
                 loaded = v.ReadFile(path)
                 checked += 1
                 if entry is None:
-                    self.assertFalse(loaded)
+                    self.assertIs(loaded, False)
                     self.assertEqual(v.FileName, "")
                     continue
                 for name in ("VS_VERSIONINFO", "VS_FIXEDFILEINFO", "FileInfo"):
                     if hasattr(pe, name):
                         delattr(pe, name)
                 pe.parse_version_information(entry)
-                self.assertTrue(loaded)
+                self.assertIs(loaded, True)
                 with_version += 1
                 checked_pe32 += path in pe32
                 self.assertEqual(v.FileName, path)
@@ -156,8 +156,8 @@ class AgainstPefile(unittest.TestCase):
                 self.assertEqual(v.FileDateLS, signed(f.FileDateLS))
                 for bit, prop in ((1, "Debug"), (2, "PreRelease"), (4, "Patched"), (8, "PrivateBuild"),
                                   (0x10, "InfoInferred"), (0x20, "SpecialBuild")):
-                    self.assertEqual(getattr(v, "FileFlag" + prop), -1 if f.FileFlags & bit else 0, prop)
-                    self.assertEqual(getattr(v, "FileFlagMask" + prop), -1 if f.FileFlagsMask & bit else 0, prop)
+                    self.assertIs(getattr(v, "FileFlag" + prop), bool(f.FileFlags & bit), prop)
+                    self.assertIs(getattr(v, "FileFlagMask" + prop), bool(f.FileFlagsMask & bit), prop)
 
                 key = expected_key(translations(pe, entry))
                 self.assertEqual(v.LanguageName, v.GetLanguageName(int(key[:4], 16)))
@@ -183,7 +183,7 @@ class AgainstPefile(unittest.TestCase):
         if not os.path.exists(path):
             self.skipTest("libwine is not installed")
         v = ferrule0101.CreateObject("Ferrule0101.tovFileVersion")
-        self.assertEqual(v.ReadFile(path), -1)
+        self.assertIs(v.ReadFile(path), True)
         block = v.GetBuffer()
         self.assertIsInstance(block, bytes)
         self.assertEqual(block[6:36].decode("utf-16-le"), "VS_VERSION_INFO")
@@ -191,7 +191,7 @@ class AgainstPefile(unittest.TestCase):
         self.assertEqual(v.Signature, signed(0xFEEF04BD))
         self.assertEqual(v.StrOriginalFilename, "kernel32.dll")
         self.assertEqual(v.LanguageName, "English (United States)")
-        self.assertEqual(v.ReadFile(os.path.join(client_env.HOME, "missing.dll")), 0)
+        self.assertIs(v.ReadFile(os.path.join(client_env.HOME, "missing.dll")), False)
         self.assertEqual(v.GetBuffer(), b"")
         self.assertEqual(v.StrOriginalFilename, "")
 

@@ -36,11 +36,11 @@ class ZoneMarks(unittest.TestCase):
     def test_a_mark_left_by_another_program_reads_and_one_set_here_is_the_attribute(self):
         os.setxattr(self.path, ATTRIBUTE, b"[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.org/\r\n\0")
         self.assertEqual(self.fso.GetFileZone(self.path), 3)
-        self.assertEqual(self.fso.IsFileZoneDefined(self.path), -1)
-        self.assertEqual(self.fso.SetFileZone(self.path, 4), -1)
+        self.assertIs(self.fso.IsFileZoneDefined(self.path), True)
+        self.assertIs(self.fso.SetFileZone(self.path, 4), True)
         self.assertEqual(os.getxattr(self.path, ATTRIBUTE),
                          b"[ZoneTransfer]\r\nZoneId=4\r\nHostUrl=https://example.org/\r\n\0")
-        self.assertEqual(self.fso.DeleteFileZone(self.path), -1)
+        self.assertIs(self.fso.DeleteFileZone(self.path), True)
         self.assertEqual(self.fso.GetFileZone(self.path), 0)
-        self.assertEqual(self.fso.DeleteFileZone(self.path), 0)
+        self.assertIs(self.fso.DeleteFileZone(self.path), False)
 
