@@ -61,6 +61,29 @@ void appendUtf8(std::string& out, std::u16string_view text) {
   }
 }
 
+std::string toUtf8Escaped(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(text[i + 1])) {
+      appendCodePoint(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
+                               (static_cast<char32_t>(text[i + 1]) - 0xDC00));
+      ++i;
+    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+      out.push_back(static_cast<char>(c - 0xDC00));
+    } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+      out.push_back('\0');
+    } else {
+      appendCodePoint(out, c);
+    }
+  }
+  return out;
+}
+
 std::string toUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -103,7 +126,12 @@ bool isWellFormedUtf8(std::string_view text) {
   return true;
 }
 
-std::u16string fromUtf8(std::string_view text) {
+namespace {
+
+// Decodes UTF-8; `invalid` gives the code unit for each byte that starts no
+// well-formed sequence.
+template <typename Invalid>
+std::u16string decodeUtf8(std::string_view text, Invalid invalid) {
   std::u16string out;
   out.reserve(text.size());
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -129,7 +157,7 @@ std::u16string fromUtf8(std::string_view text) {
     }
     if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
     if (!ok) {
-      out.push_back(static_cast<char16_t>(kReplacement));
+      out.push_back(invalid(b));
       ++i;
       continue;
     }
@@ -137,6 +165,16 @@ std::u16string fromUtf8(std::string_view text) {
     i += len;
   }
   return out;
+}
+
+}  // namespace
+
+std::u16string fromUtf8(std::string_view text) {
+  return decodeUtf8(text, [](unsigned char) { return static_cast<char16_t>(kReplacement); });
+}
+
+std::u16string fromUtf8Escaped(std::string_view bytes) {
+  return decodeUtf8(bytes, [](unsigned char b) { return static_cast<char16_t>(0xDC00 + b); });
 }
 
 }  // namespace tov::platform

@@ -17,4 +17,14 @@ bool isWellFormedUtf8(std::string_view text);
 // Appends the UTF-8 form of text to out; the fast path of the converter.
 void appendUtf8(std::string& out, std::u16string_view text);
 
+// Byte strings that are names rather than text (file names, arguments):
+// every byte that is not part of well-formed UTF-8 becomes the lone
+// surrogate U+DC80-U+DCFF of its value, and turns back into that same byte,
+// so a name the file system holds reaches it again unchanged.
+std::u16string fromUtf8Escaped(std::string_view bytes);
+// The inverse. A code unit that stands for no byte (any other lone
+// surrogate) becomes a NUL byte, which no file name can hold, so such a name
+// is refused instead of reaching some other file.
+std::string toUtf8Escaped(std::u16string_view text);
+
 }  // namespace tov::platform

@@ -12,7 +12,8 @@ namespace {
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 // The arguments from /proc, where the kernel keeps them NUL-separated; an
-// environment without /proc gives none.
+// environment without /proc gives none. Arguments are mostly file names, so
+// bytes that are not UTF-8 are kept (escaped), never replaced.
 std::vector<std::u16string> processArguments() {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -23,7 +24,7 @@ std::vector<std::u16string> processArguments() {
     std::size_t end = bytes.find('\0', start);
     if (end == std::string::npos) end = bytes.size();
     if (!programName)
-      arguments.push_back(platform::fromUtf8(std::string_view(bytes).substr(start, end - start)));
+      arguments.push_back(platform::fromUtf8Escaped(std::string_view(bytes).substr(start, end - start)));
     programName = false;
     start = end + 1;
   }

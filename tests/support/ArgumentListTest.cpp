@@ -47,7 +47,7 @@ Arguments splitOnSeparator(const std::u16string& text) {
 [[maybe_unused]] const bool kChildChecked = [] {
   const char* expected = std::getenv(kChildVariable);
   if (!expected) return false;
-  const Arguments want = splitOnSeparator(platform::fromUtf8(expected));
+  const Arguments want = splitOnSeparator(platform::fromUtf8Escaped(expected));
   ArgumentList reparsed;
   reparsed.ParseText(ArgumentList::CommandLineText(), true);
   std::_Exit(items(ArgumentList()) == want && items(reparsed) == want ? kChildMatched : kChildDiffered);
@@ -127,6 +127,7 @@ const Arguments kTrickyArguments = {
     u"Алиса Петрова",
     u"tab\tin",
     u"end\\ ",
+    u"\xDCFF\xDCC3-not-utf8.xml",  // the bytes FF C3 of a name in another encoding
 };
 
 TEST(ArgumentList, JoinedTextSplitsBackIntoTheSameArguments) {
@@ -143,14 +144,14 @@ TEST(ArgumentList, ProcessArgumentsAndTheirCommandLineTextRoundTrip) {
   std::vector<std::string> argv{exe};
   std::u16string expected;
   for (const auto& argument : kTrickyArguments) {
-    argv.push_back(platform::toUtf8(argument));
+    argv.push_back(platform::toUtf8Escaped(argument));
     if (&argument != &kTrickyArguments.front()) expected += kSeparator;
     expected += argument;
   }
   std::vector<char*> argPointers;
   for (auto& a : argv) argPointers.push_back(a.data());
   argPointers.push_back(nullptr);
-  std::string variable = std::string(kChildVariable) + "=" + platform::toUtf8(expected);
+  std::string variable = std::string(kChildVariable) + "=" + platform::toUtf8Escaped(expected);
   std::vector<char*> env;
   for (char** e = environ; *e; ++e) env.push_back(*e);
   env.push_back(variable.data());
