@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/AlternateStream.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -42,10 +43,19 @@ bool failWith(int err) {
   return false;
 }
 
+bool failInvalidName() {
+  SetLastError(kErrorInvalidName);
+  return false;
+}
+
 }  // namespace
 
 std::uint32_t getFileAttributesNative(const std::string& path) {
   struct stat st {};
+  if (!isUsablePath(path)) {
+    SetLastError(kErrorInvalidName);
+    return kInvalidFileAttributes;
+  }
   if (path.empty() || lstat(path.c_str(), &st) != 0) {
     SetLastError(winErrorFromErrno(path.empty() ? ENOENT : errno));
     return kInvalidFileAttributes;
@@ -82,6 +92,7 @@ std::uint32_t GetFileAttributesW(std::u16string_view name) {
 bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
   const std::string path = nativePath(name);
   struct stat st {};
+  if (!isUsablePath(path)) return failInvalidName();
   if (path.empty() || stat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
 
   mode_t mode = st.st_mode & 07777;
@@ -112,6 +123,7 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
 bool DeleteFileW(std::u16string_view name) {
   const std::string path = nativePath(name);
   struct stat st {};
+  if (!isUsablePath(path)) return failInvalidName();
   if (path.empty() || lstat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
   if (S_ISDIR(st.st_mode)) return failWith(EACCES);
   if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) return failWith(EACCES);
@@ -120,16 +132,22 @@ bool DeleteFileW(std::u16string_view name) {
   return true;
 }
 
+// Both follow the colon rule: "file:stream" exists when the file has the
+// stream.
 bool pathExists(std::u16string_view name) {
-  const std::string path = nativePath(name);
+  StreamPath path;
+  if (resolveStreamPath(nativePath(name), path) != 0 || path.file.empty()) return false;
+  if (path.isStream()) return streamExists(path);
   struct stat st {};
-  return !path.empty() && stat(path.c_str(), &st) == 0;
+  return stat(path.file.c_str(), &st) == 0;
 }
 
 bool fileExists(std::u16string_view name) {
-  const std::string path = nativePath(name);
+  StreamPath path;
+  if (resolveStreamPath(nativePath(name), path) != 0 || path.file.empty()) return false;
+  if (path.isStream()) return streamExists(path);
   struct stat st {};
-  return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return stat(path.file.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 }  // namespace tov::platform

@@ -37,9 +37,11 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
 // ERROR_ACCESS_DENIED, as on Windows.
 bool DeleteFileW(std::u16string_view name);
 
-// True when the name is an existing file or directory.
+// True when the name is an existing file or directory, or a stream of one
+// ("file:stream").
 bool pathExists(std::u16string_view name);
-// True when the name is an existing file that is not a directory.
+// True when the name is an existing file that is not a directory, or an
+// existing stream.
 bool fileExists(std::u16string_view name);
 
 }  // namespace tov::platform

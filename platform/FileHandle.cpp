@@ -130,6 +130,11 @@ FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access,
     h.fail(ENOENT);
     return h;
   }
+  if (!isUsablePath(path)) {
+    h.error_ = EINVAL;
+    SetLastError(kErrorInvalidName);
+    return h;
+  }
   const int fd = ::open(path.c_str(), openFlags(access, disposition), 0666);
   if (fd < 0) {
     h.fail(errno);
@@ -155,16 +160,20 @@ FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access,
     lockFd = h.lockFd_;
   }
   if (lockFd >= 0) {
-    if (conflicts(lockFd, access, shareMode)) {
-      h.release();
-      h.error_ = EBUSY;
-      SetLastError(kErrorSharingViolation);
-      return h;
-    }
+    // Publish first, then look for conflicts: a lock never conflicts with
+    // its own description, so of two openers that race, at least the later
+    // one sees the other. Testing first would let both in, and two writers
+    // that each refuse the other would write over each other's data.
     if (!publishShareMode(lockFd, access, shareMode)) {
       const int err = errno;
       h.release();
       h.fail(err);
+      return h;
+    }
+    if (conflicts(lockFd, access, shareMode)) {
+      h.release();
+      h.error_ = EBUSY;
+      SetLastError(kErrorSharingViolation);
       return h;
     }
   }
@@ -208,6 +217,26 @@ bool FileHandle::readAt(std::int64_t offset, std::size_t length, ByteVector& out
   return true;
 }
 
+bool FileHandle::readToEnd(ByteVector& out, std::int64_t limit) {
+  out.clear();
+  struct stat st {};
+  if (fstat(fd_, &st) != 0) return fail(errno);
+  if (st.st_size > limit) return fail(EFBIG);
+  if (!readAt(0, static_cast<std::size_t>(st.st_size), out)) return false;
+  if (!S_ISREG(st.st_mode) || out.size() < static_cast<std::size_t>(st.st_size)) return true;
+  // Whatever lies past the reported size comes in pieces; in the usual case
+  // one empty read says there is nothing.
+  std::uint8_t chunk[1 << 16];
+  for (;;) {
+    const ssize_t n = ::pread(fd_, chunk, sizeof chunk, static_cast<off_t>(out.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(errno);
+    if (n == 0) return true;
+    if (static_cast<std::int64_t>(out.size()) + n > limit) return fail(EFBIG);
+    out.insert(out.end(), chunk, chunk + n);
+  }
+}
+
 bool FileHandle::writeAt(std::int64_t offset, std::span<const std::uint8_t> data) {
   std::size_t done = 0;
   while (done < data.size()) {
@@ -222,6 +251,21 @@ bool FileHandle::writeAt(std::int64_t offset, std::span<const std::uint8_t> data
   return true;
 }
 
+bool FileHandle::reserve(std::int64_t offset, std::int64_t length) {
+  if (length <= 0) return true;
+  if (::fallocate(fd_, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0) return true;
+  if (errno == EOPNOTSUPP || errno == ENOSYS || errno == ENODEV || errno == ESPIPE) return true;
+  return fail(errno);
+}
+
+bool FileHandle::truncate(std::int64_t length) {
+  struct stat st {};
+  if (fstat(fd_, &st) != 0) return fail(errno);
+  if (!S_ISREG(st.st_mode)) return true;
+  if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) return fail(errno);
+  return true;
+}
+
 bool FileHandle::close() {
   if (fd_ < 0) return true;
   if (lockFd_ >= 0) ::close(lockFd_);
@@ -233,6 +277,7 @@ bool FileHandle::close() {
 }
 
 bool FileHandle::wouldConflict(const std::string& path, std::uint32_t access, std::uint32_t shareMode) {
+  if (!isUsablePath(path)) return false;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   const bool result = conflicts(fd, access, shareMode);

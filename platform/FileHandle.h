@@ -6,6 +6,7 @@
 // beyond any real data, so every opener in every process that goes through
 // this layer sees them, and the kernel drops them when the file is closed.
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string_view>
 
@@ -54,8 +55,21 @@ class FileHandle {
   // Reads exactly `length` bytes from `offset` into out (resized); fewer when
   // the file ended first. False on a read error.
   bool readAt(std::int64_t offset, std::size_t length, ByteVector& out);
+  // Reads a regular file from the start to its end, however large its size
+  // says it is: generated files (/proc) say 0, a growing file says too
+  // little. More than `limit` bytes fail with EFBIG, before they are read
+  // when the size tells. A device or FIFO is read only as far as its size
+  // says, so it never blocks and never floods memory.
+  bool readToEnd(ByteVector& out, std::int64_t limit = std::numeric_limits<std::int64_t>::max());
   // Writes every byte at `offset`, retrying short writes. False on failure.
   bool writeAt(std::int64_t offset, std::span<const std::uint8_t> data);
+  // Reserves the disk blocks for `length` bytes from `offset` without
+  // changing the size, so a later write there cannot run out of space. A
+  // file system without reservations, a device or a FIFO has nothing to
+  // reserve: true.
+  bool reserve(std::int64_t offset, std::int64_t length);
+  // Cuts a regular file to `length` bytes (a device or FIFO: nothing to cut).
+  bool truncate(std::int64_t length);
   // Closes the file; false when the close reported an error (data may not
   // have reached the disk).
   bool close();

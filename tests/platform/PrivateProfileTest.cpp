@@ -1,5 +1,6 @@
 // The Windows-style profile functions on real files: encodings, the integer
 // rules, error reporting, and that a write never loses or damages a file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -207,6 +208,47 @@ TEST_F(PrivateProfileTest, FileThatCannotBeReadIsNeverOverwritten) {
   EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"d", u16(folder)), u"d");
   EXPECT_EQ(GetLastError(), kErrorAccessDenied);
   EXPECT_EQ(readBytes(folder / "inside"), "kept");
+}
+
+// The zone mark's way: an INI text in a stream of the file, read and written
+// like a file, while the file itself stays as it was.
+TEST_F(PrivateProfileTest, StreamOfAFileIsAProfileToo) {
+  writeBytes(path_, "the document");
+  if (setxattr(path_.c_str(), "user.probe", "1", 1, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+  const std::u16string zone = file_ + u":Zone.Identifier";
+  EXPECT_EQ(GetPrivateProfileIntW(u"ZoneTransfer", u"ZoneId", -1, zone), -1);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+  ASSERT_TRUE(WritePrivateProfileStringW(u"ZoneTransfer", u"ZoneId", u"3", zone));
+  EXPECT_EQ(GetPrivateProfileIntW(u"ZoneTransfer", u"ZoneId", -1, zone), 3);
+  char value[64] = {};
+  const ssize_t n = getxattr(path_.c_str(), "user.DosStream.Zone.Identifier:$DATA", value, sizeof value);
+  EXPECT_EQ(std::string(value, n > 0 ? static_cast<std::size_t>(n) : 0),
+            std::string("[ZoneTransfer]\r\nZoneId=3\r\n\0", 27));
+  EXPECT_EQ(readBytes(path_), "the document");
+  // A stream never creates its file.
+  EXPECT_FALSE(WritePrivateProfileStringW(u"S", u"k", u"1", u16(dir_ / "absent.txt") + u":Zone.Identifier"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "absent.txt"));
+}
+
+TEST_F(PrivateProfileTest, FifoInTheFilesPlaceIsWrittenThroughNeverReplaced) {
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  const int reader = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"1", file_));
+  char buf[32] = {};
+  EXPECT_GT(read(reader, buf, sizeof buf), 0);
+  close(reader);
+  EXPECT_STREQ(buf, "[S]\r\nk=1\r\n");
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(path_)));
+}
+
+TEST_F(PrivateProfileTest, NameWithNulIsAnInvalidName) {
+  writeBytes(path_, "[S]\r\nk=1\r\n");
+  const std::u16string cut = file_ + std::u16string(1, u'\0') + u".bak";
+  EXPECT_FALSE(WritePrivateProfileStringW(u"S", u"k", u"2", cut));
+  EXPECT_EQ(GetLastError(), kErrorInvalidName);
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"d", cut), u"d");
+  EXPECT_EQ(readBytes(path_), "[S]\r\nk=1\r\n");
 }
 
 TEST_F(PrivateProfileTest, MissingFolderIsPathNotFound) {
