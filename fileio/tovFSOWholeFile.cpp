@@ -5,8 +5,8 @@
 
 #include "fileio/RaiseErrorsTrap.h"
 #include "fileio/tovFSO.h"
+#include "platform/AlternateStream.h"
 #include "platform/AtomicFileWriter.h"
-#include "platform/FileAttributes.h"
 #include "platform/FileHandle.h"
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
@@ -27,6 +27,18 @@ constexpr std::int64_t kMaxFileLength = std::numeric_limits<std::int32_t>::max()
 [[noreturn]] void raiseFileError(int err) { throw RuntimeError(tov::fileSystemError(err, kLibrarySource)); }
 [[noreturn]] void raiseStandard(std::int32_t number) { tov::raiseError(number, kLibrarySource); }
 
+// The file or stream a FileName names ("file:stream" is a stream of file
+// unless a file of that whole name exists). A name the file system cannot
+// take as given (an embedded NUL, a colon that names nothing) is error 52:
+// cutting it short would reach another file.
+platform::StreamPath target(std::u16string_view fileName) {
+  platform::StreamPath path;
+  if (const int err = platform::resolveStreamPath(platform::nativePath(fileName), path); err != 0) {
+    raiseFileError(err);
+  }
+  return path;
+}
+
 platform::FileHandle openForWriting(const std::string& path) {
   auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, platform::kFileShareRead,
                                                platform::CreateDisposition::OpenAlways);
@@ -38,30 +50,50 @@ void checkLength(std::int64_t length) {
   if (length > kMaxFileLength) raiseStandard(tov::errors::kOverflow);
 }
 
-// Adds the bytes at the end of an open file and closes it; a short write or
-// a failing close is a failure, never a success.
+// Adds the bytes at the end of an open file and closes it. The space is
+// reserved first, and a write that fails after all cuts the file back to its
+// old length, so a failed append leaves no partial block for a retry to
+// repeat. A short write or a failing close is a failure, never a success.
 void appendAndClose(platform::FileHandle& file, const ByteArray& data) {
   const std::int64_t length = file.size();
   if (length < 0) raiseFileError(file.error());
-  checkLength(length + static_cast<std::int64_t>(data.size()));
-  if (!file.writeAt(length, data.span())) raiseFileError(file.error());
+  const auto added = static_cast<std::int64_t>(data.size());
+  checkLength(length + added);
+  if (!file.reserve(length, added)) raiseFileError(file.error());
+  if (!file.writeAt(length, data.span())) {
+    const int err = file.error();
+    file.truncate(length);
+    raiseFileError(err);
+  }
   if (!file.close()) raiseFileError(file.error());
+}
+
+void writeStream(const platform::StreamPath& path, const ByteArray& data, platform::StreamWrite how) {
+  checkLength(static_cast<std::int64_t>(data.size()));
+  const int err = platform::writeStream(path, data.span(), how);
+  // A stream never creates its file: the file is what is missing.
+  if (err == ENOENT) raiseStandard(tov::errors::kFileNotFound);
+  if (err != 0) raiseFileError(err);
 }
 
 }  // namespace
 
 ByteArray tovFSO::GetFileB(std::u16string_view FileName, bool RaiseErrors) {
   return trapped(RaiseErrors, ByteArray(), [&] {
+    const platform::StreamPath path = target(FileName);
     if (!tov::asIsFileExist(FileName)) raiseStandard(tov::errors::kFileNotFound);
-    auto file = platform::FileHandle::open(FileName, platform::kGenericRead,
-                                           platform::kFileShareRead | platform::kFileShareWrite,
-                                           platform::CreateDisposition::OpenExisting);
-    if (!file.valid()) raiseFileError(file.error());
-    const std::int64_t length = file.size();
-    if (length < 0) raiseFileError(file.error());
-    checkLength(length);
     tov::ByteVector bytes;
-    if (length > 0 && !file.readAt(0, static_cast<std::size_t>(length), bytes)) raiseFileError(file.error());
+    if (path.isStream()) {
+      if (const int err = platform::readStream(path, bytes); err != 0) raiseFileError(err);
+      checkLength(static_cast<std::int64_t>(bytes.size()));
+      return ByteArray(std::move(bytes));
+    }
+    auto file = platform::FileHandle::openNative(path.file, platform::kGenericRead,
+                                                 platform::kFileShareRead | platform::kFileShareWrite,
+                                                 platform::CreateDisposition::OpenExisting);
+    if (!file.valid()) raiseFileError(file.error());
+    // Read to the end rather than trust the size: generated files report 0.
+    if (!file.readToEnd(bytes, kMaxFileLength)) raiseFileError(file.error());
     file.close();
     return ByteArray(std::move(bytes));
   });
@@ -94,33 +126,14 @@ std::u16string tovFSO::GetFileW(std::u16string_view FileName, bool RaiseErrors) 
 
 bool tovFSO::PutFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
   return trapped(RaiseErrors, false, [&] {
-    const std::string path = platform::nativePath(FileName);
+    const platform::StreamPath path = target(FileName);
     checkLength(static_cast<std::int64_t>(Data.size()));
-    // The old file is replaced only once the new one is complete, so a
-    // failed put leaves it as it was. A read-only file is never replaced,
-    // and neither is one whose holder refuses other writers.
-    const std::uint32_t attrs = platform::getFileAttributesNative(path);
-    if (attrs != platform::kInvalidFileAttributes &&
-        (attrs & (platform::kFileAttributeReadOnly | platform::kFileAttributeDirectory))) {
-      raiseFileError(EACCES);
-    }
-    if (platform::FileHandle::wouldConflict(path, platform::kGenericWrite, platform::kFileShareRead)) {
-      raiseFileError(EBUSY);
-    }
-    platform::AtomicFileWriter writer(path);
-    if (!writer.valid()) {
-      const bool mayNotCreateHere = writer.error() == EACCES || writer.error() == EPERM;
-      if (!mayNotCreateHere || attrs == platform::kInvalidFileAttributes) raiseFileError(writer.error());
-      // A directory that takes no new files, holding a file that may be
-      // written: the new content can only go into the file itself.
-      auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, platform::kFileShareRead,
-                                                   platform::CreateDisposition::CreateAlways);
-      if (!file.valid()) raiseFileError(file.error());
-      if (!file.writeAt(0, Data.span()) || !file.close()) raiseFileError(file.error());
+    if (path.isStream()) {
+      writeStream(path, Data, platform::StreamWrite::Replace);
       return true;
     }
-    if (!writer.write(Data.span())) raiseFileError(writer.error());
-    if (!writer.commit()) raiseFileError(writer.error());
+    // The old file gives way only to a complete new one (see the writer).
+    if (const int err = platform::AtomicFileWriter::replace(path.file, Data.span()); err != 0) raiseFileError(err);
     return true;
   });
 }
@@ -138,7 +151,12 @@ bool tovFSO::PutFileW(std::u16string_view FileName, std::u16string_view Data, bo
 
 bool tovFSO::AppendFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
   return trapped(RaiseErrors, false, [&] {
-    auto file = openForWriting(platform::nativePath(FileName));
+    const platform::StreamPath path = target(FileName);
+    if (path.isStream()) {
+      writeStream(path, Data, platform::StreamWrite::Append);
+      return true;
+    }
+    auto file = openForWriting(path.file);
     appendAndClose(file, Data);
     return true;
   });
@@ -158,16 +176,36 @@ bool tovFSO::AppendFileW(std::u16string_view FileName, std::u16string_view Data,
 }
 
 bool tovFSO::OverwriteFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
-  const std::string path = platform::nativePath(FileName);
-  {
-    // Emptying the file needs it to exist and nobody else to hold it; this
-    // failure reaches the caller whatever RaiseErrors says.
-    auto file = platform::FileHandle::openNative(path, platform::kGenericWrite, 0,
-                                                 platform::CreateDisposition::TruncateExisting);
+  // The steps before the write reach the caller whatever RaiseErrors says:
+  // a name that names nothing, and emptying the file, which needs it to
+  // exist and nobody else to hold it.
+  const platform::StreamPath path = target(FileName);
+  const bool fits = static_cast<std::int64_t>(Data.size()) <= kMaxFileLength;
+  int reserveError = 0;
+  if (path.isStream()) {
+    if (!platform::streamExists(path) || platform::writeStream(path, {}, platform::StreamWrite::Replace) != 0) {
+      tov::raiseError(tov::errors::kDeviceIoError, kFsoSource);
+    }
+  } else {
+    auto file = platform::FileHandle::openNative(path.file, platform::kGenericWrite, 0,
+                                                 platform::CreateDisposition::OpenExisting);
     if (!file.valid()) tov::raiseError(tov::errors::kDeviceIoError, kFsoSource);
+    // The old content is given up only when the new one has room: on a
+    // full disk the write fails with the old content whole.
+    if (!fits || !file.reserve(0, static_cast<std::int64_t>(Data.size()))) {
+      reserveError = file.error();
+    } else if (!file.truncate(0)) {
+      tov::raiseError(tov::errors::kDeviceIoError, kFsoSource);
+    }
   }
   return trapped(RaiseErrors, false, [&] {
-    auto file = openForWriting(path);
+    checkLength(static_cast<std::int64_t>(Data.size()));
+    if (reserveError != 0) raiseFileError(reserveError);
+    if (path.isStream()) {
+      writeStream(path, Data, platform::StreamWrite::Append);
+      return true;
+    }
+    auto file = openForWriting(path.file);
     appendAndClose(file, Data);
     return true;
   });

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -274,6 +275,44 @@ TEST_F(WholeFileTest, FilesOf2GiBOrMoreAreRefusedCleanly) {
   // Appending to it would pass the limit too.
   EXPECT_FALSE(fso.AppendFileB(name, ByteArray{1}));
   EXPECT_EQ(std::filesystem::file_size(file), std::uint64_t{1} << 31);
+}
+
+TEST_F(WholeFileTest, GeneratedFilesAreReadToTheEnd) {
+  // The kernel reports a size of 0 for these; their text is still there.
+  const std::u16string status = tovFSO().GetFile(u"/proc/self/status", true);
+  EXPECT_NE(status.find(u"Name:"), std::u16string::npos);
+  EXPECT_NE(status.find(u"VmPeak:"), std::u16string::npos);
+  EXPECT_GT(fso.GetFileB(u"/proc/self/maps", true).size(), 0u);
+}
+
+TEST_F(WholeFileTest, PutWritesThroughAFifoAndLeavesItThere) {
+  const auto fifo = dir / "pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(fso.PutFile(u16(fifo), u"nobody reads"));  // no reader: fails at once
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  std::filesystem::create_symlink(fifo, dir / "out.txt");
+  ASSERT_TRUE(fso.PutFile(u16(dir / "out.txt"), u"through", true));
+  char buf[16] = {};
+  EXPECT_EQ(read(reader, buf, sizeof buf), 7);
+  close(reader);
+  EXPECT_STREQ(buf, "through");
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(dir / "out.txt")));
+}
+
+TEST_F(WholeFileTest, PutKeepsPermissionsAndTakesTheLongestNames) {
+  writeBytes(file, "secret");
+  ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+  ASSERT_TRUE(fso.PutFile(name, u"new secret", true));
+  struct stat st {};
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  const auto longest = dir / std::string(255, 'n');
+  ASSERT_TRUE(fso.PutFile(u16(longest), u"first", true));
+  ASSERT_TRUE(fso.PutFile(u16(longest), u"second", true));
+  EXPECT_EQ(readBytes(longest), "second");
 }
 
 TEST_F(WholeFileTest, SwapBytePairsExchangesCompletePairs) {
