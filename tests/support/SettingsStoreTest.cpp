@@ -1,5 +1,6 @@
 // The converter's settings file: where it lives, what comes back for each
 // kind, and that a write never loses or corrupts what the file held.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,6 +155,24 @@ TEST_F(SettingsStoreTest, LineBreaksAreRefusedAndEmptyValueRemovesTheKey) {
   ASSERT_TRUE(set(u"OFN Paths", u"TXT File", 0, SettingValue()));
   EXPECT_EQ(get(u"OFN Paths", u"TXT File", 0, SettingValue(u"none")), SettingValue(u"none"));
   EXPECT_EQ(readBytes(file_), "[OFN Paths]\n");
+}
+
+// Pointing the settings file at a sink is how users stop a program saving
+// settings: the sink gets the text and stays what it is.
+TEST_F(SettingsStoreTest, SettingsLinkedToASinkAreWrittenThroughIt) {
+  std::filesystem::create_directories(file_.parent_path());
+  const auto sink = dir_ / "sink";
+  ASSERT_EQ(mkfifo(sink.c_str(), 0600), 0);
+  const int reader = open(sink.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  std::filesystem::create_symlink(sink, file_);
+  EXPECT_TRUE(set(u"", u"Output Encoding", 1, SettingValue(1)));
+  char buf[64] = {};
+  EXPECT_GT(read(reader, buf, sizeof buf), 0);
+  close(reader);
+  EXPECT_STREQ(buf, "Output Encoding=1\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(file_)));
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(sink)));
 }
 
 TEST_F(SettingsStoreTest, EachApplicationHasItsOwnFile) {
