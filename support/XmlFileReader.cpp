@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/AlternateStream.h"
+
 namespace tov {
 namespace {
 
@@ -57,8 +59,8 @@ XmlFileReader::Result readRegular(int fd, std::uint64_t size) {
   return result;
 }
 
-// Pipes, devices and generated files (size 0) tell no true size: read in
-// chunks up to the limit.
+// Generated files (size 0) tell no true size: read in chunks up to the
+// limit.
 XmlFileReader::Result readStream(int fd) {
   XmlFileReader::Result result;
   std::vector<std::uint8_t> bytes;
@@ -83,11 +85,38 @@ XmlFileReader::Result readStream(int fd) {
   return result;
 }
 
+// A stream of a file ("log.xml:copy") is read whole at once.
+XmlFileReader::Result readFileStream(const platform::StreamPath& path) {
+  XmlFileReader::Result result;
+  ByteVector bytes;
+  if (const int err = platform::readStream(path, bytes); err != 0) {
+    result.error = XmlLoadError::fromSystemError(err);
+    return result;
+  }
+  result.bytes = XmlBuffer(bytes.size());
+  if (!bytes.empty()) std::memcpy(result.bytes.data(), bytes.data(), bytes.size());
+  return result;
+}
+
+// A pipe never ends while its writer lives and a device like /dev/zero never
+// ends at all: neither is a log.
+XmlLoadError notAFile() {
+  return XmlLoadError::fromReason(u"The name is a device, pipe or socket, not a file: only files can be loaded.");
+}
+
 }  // namespace
 
 XmlFileReader::Result XmlFileReader::read(const std::string& path) {
   Result result;
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::StreamPath target;
+  if (const int err = platform::resolveStreamPath(path, target); err != 0) {
+    result.error = XmlLoadError::fromSystemError(err);
+    return result;
+  }
+  if (target.isStream()) return readFileStream(target);
+  // Opening does not wait for a FIFO's writer; what is not a file is
+  // refused before anything is read from it.
+  Descriptor file(::open(target.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat info {};
   if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
     result.error = XmlLoadError::fromSystemError(errno);
@@ -97,8 +126,12 @@ XmlFileReader::Result XmlFileReader::read(const std::string& path) {
     result.error = XmlLoadError::fromSystemError(EISDIR);
     return result;
   }
+  if (!S_ISREG(info.st_mode)) {
+    result.error = notAFile();
+    return result;
+  }
   try {
-    if (!S_ISREG(info.st_mode) || info.st_size == 0) return readStream(file.get());
+    if (info.st_size == 0) return readStream(file.get());
     if (static_cast<std::uint64_t>(info.st_size) >= kSizeLimit) {
       result.error = tooLarge();
       return result;

@@ -22,6 +22,8 @@ std::u16string systemReason(int err) {
       return u"The name is a folder, not a file.";
     case ENAMETOOLONG:
       return u"The file name is too long.";
+    case EINVAL:
+      return u"The file name is not valid: no file can have it.";
     case ENOMEM:
       return u"Not enough memory to load the file.";
     default:
