@@ -17,13 +17,14 @@ constexpr char16_t kBreak2[] = u"\r\n\r\n";
 using Getter = std::u16string (CLocalization::*)() const;
 
 // Property names as the relabelling builds them from a control's marker.
-constexpr std::array<std::pair<std::u16string_view, Getter>, 13> kProperties{{
+constexpr std::array<std::pair<std::u16string_view, Getter>, 14> kProperties{{
     {u"StrUsage", &CLocalization::StrUsage},
     {u"StrBrowseInFileFilter", &CLocalization::StrBrowseInFileFilter},
     {u"StrBrowseOutFileFilter", &CLocalization::StrBrowseOutFileFilter},
     {u"StrAllDone", &CLocalization::StrAllDone},
     {u"StrCantConvertReceivedData", &CLocalization::StrCantConvertReceivedData},
     {u"StrCantCreateTextFile", &CLocalization::StrCantCreateTextFile},
+    {u"StrOutputIsInput", &CLocalization::StrOutputIsInput},
     {u"Str_frmMain_XMLFile_Label", &CLocalization::Str_frmMain_XMLFile_Label},
     {u"Str_frmMain_TXTFile_Label", &CLocalization::Str_frmMain_TXTFile_Label},
     {u"Str_frmMain_Settings_Frame", &CLocalization::Str_frmMain_Settings_Frame},
@@ -125,6 +126,11 @@ std::u16string CLocalization::StrCantConvertReceivedData() const {
 
 std::u16string CLocalization::StrCantCreateTextFile() const {
   return pick(u"Can't create text file.", u"Не удалось сохранить текстовый файл.");
+}
+
+std::u16string CLocalization::StrOutputIsInput() const {
+  return pick(u"The text file is the XML file itself: writing it would destroy the history log.",
+              u"Текстовый файл — это сам XML файл: запись уничтожила бы файл истории.");
 }
 
 std::u16string CLocalization::Str_frmMain_XMLFile_Label() const { return pick(u"XML file:", u"XML файл:"); }

@@ -43,6 +43,7 @@ class CLocalization {
   std::u16string StrAllDone() const;
   std::u16string StrCantConvertReceivedData() const;
   std::u16string StrCantCreateTextFile() const;
+  std::u16string StrOutputIsInput() const;
   std::u16string Str_frmMain_XMLFile_Label() const;
   std::u16string Str_frmMain_TXTFile_Label() const;
   std::u16string Str_frmMain_Settings_Frame() const;

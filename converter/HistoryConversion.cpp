@@ -10,6 +10,7 @@
 
 #include "converter/CLocalization.h"
 #include "converter/ProgramInfo.h"
+#include "platform/AlternateStream.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
@@ -172,9 +173,15 @@ std::string_view paragraphBreak(std::int32_t paragraphType) {
 }
 
 bool sameFile(std::u16string_view a, std::u16string_view b) {
+  // Names reach files the way the library resolves them: "log.xml::$DATA"
+  // is log.xml itself, while "log.xml:copy" is a stream beside its data.
+  auto fileOf = [](std::u16string_view name, struct stat& st) {
+    tov::platform::StreamPath path;
+    return tov::platform::resolveStreamPath(tov::platform::nativePath(name), path) == 0 && !path.isStream() &&
+           stat(path.file.c_str(), &st) == 0;
+  };
   struct stat sa {}, sb {};
-  if (stat(tov::platform::nativePath(a).c_str(), &sa) != 0) return false;
-  if (stat(tov::platform::nativePath(b).c_str(), &sb) != 0) return false;
+  if (!fileOf(a, sa) || !fileOf(b, sb)) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -235,9 +242,10 @@ bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16s
 
   const std::u16string writeFailure = std::u16string(outFileName) + kSeparator + localization_.StrCantCreateTextFile();
   // Writing over the log itself would destroy it: refuse, whatever name
-  // leads there.
+  // leads there, and say so.
   if (sameFile(inFileName, outFileName)) {
-    reporter_.reportError(tov::standardError(tov::errors::kPathFileAccessError), writeFailure);
+    reporter_.reportError(tov::standardError(tov::errors::kPathFileAccessError),
+                          writeFailure + kSeparator + localization_.StrOutputIsInput());
     return false;
   }
   return attempt(

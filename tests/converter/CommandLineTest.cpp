@@ -1,7 +1,13 @@
 // The real program run unattended, without a display: each mode, its exit
 // status, its messages on stderr, and the settings it reads and writes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -134,6 +140,50 @@ TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
   EXPECT_EQ(noDir.status, 1);
   EXPECT_NE(noDir.output.find("no/such/dir/out.txt"), std::string::npos);
   EXPECT_NE(noDir.output.find("Can't create text file."), std::string::npos);
+}
+
+// What is not a file is no log: refused at once, with a reason, instead of
+// waiting for a pipe's writer or reading a device that never ends.
+TEST_F(CommandLine, InputThatIsNotAFileIsRefusedAtOnce) {
+  ASSERT_EQ(mkfifo((work / "pipe.xml").c_str(), 0600), 0);
+  for (const std::string input : {"pipe.xml", "/dev/zero"}) {
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramRun refused = run({input, "out.txt"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << input;
+    EXPECT_EQ(refused.status, 1) << input;
+    EXPECT_NE(refused.output.find("not a file: only files can be loaded"), std::string::npos) << refused.output;
+    EXPECT_FALSE(std::filesystem::exists(work / "out.txt"));
+  }
+}
+
+// Names in another encoding than UTF-8 reach their own files, and the
+// output goes where it was told, not to a look-alike.
+TEST_F(CommandLine, NamesThatAreNotUtf8ReachTheirFiles) {
+  writeLog("chat-\xE9.xml");
+  tovtest::writeBytes(work / "out-\xEF\xBF\xBD.txt", "someone else's");
+  const ProgramRun converted = run({"chat-\xE9.xml", "out-\xE9.txt"});
+  EXPECT_EQ(converted.status, 0) << converted.output;
+  EXPECT_NE(tovtest::readBytes(work / "out-\xE9.txt").find("[d t] Ann:"), std::string::npos);
+  EXPECT_EQ(tovtest::readBytes(work / "out-\xEF\xBF\xBD.txt"), "someone else's");
+}
+
+// An output that is a FIFO (here behind a link, as /dev/null would be) is
+// written through and stays a FIFO.
+TEST_F(CommandLine, OutputThatIsAFifoIsWrittenThrough) {
+  writeLog("chat.xml");
+  ASSERT_EQ(mkfifo((work / "sink").c_str(), 0600), 0);
+  std::filesystem::create_symlink("sink", work / "out.txt");
+  const int reader = open((work / "sink").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const ProgramRun converted = run({"chat.xml", "out.txt"});
+  char buf[512] = {};
+  const ssize_t got = read(reader, buf, sizeof buf - 1);
+  close(reader);
+  EXPECT_EQ(converted.status, 0) << converted.output;
+  EXPECT_GT(got, 0);
+  EXPECT_NE(std::string(buf).find("### Exported History Log"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(work / "sink")));
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(work / "out.txt")));
 }
 
 TEST_F(CommandLine, MissingLibraryIsAClearWriteFailure) {

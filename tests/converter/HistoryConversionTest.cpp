@@ -208,12 +208,21 @@ TEST_F(HistoryConversionTest, WriteFailuresReportOutputNameAndCantCreate) {
   EXPECT_EQ(readBytes(out), "read only");
 }
 
-TEST_F(HistoryConversionTest, OutputThatIsTheInputIsRefused) {
-  out = dir / "." / "chat.xml";
-  EXPECT_FALSE(convert(kTwoMessages, 0, 0));
-  ASSERT_EQ(reporter.boxes.size(), 1u);
-  EXPECT_EQ(reporter.boxes[0].text, u16(out) + u"\r\n\r\nCan't create text file.");
-  EXPECT_EQ(readBytes(in), kTwoMessages);
+TEST_F(HistoryConversionTest, OutputThatIsTheInputIsRefusedAndSaysWhy) {
+  writeBytes(in, kTwoMessages);
+  std::filesystem::create_hard_link(in, dir / "same.xml");
+  const std::filesystem::path sameFiles[] = {dir / "." / "chat.xml", dir / "same.xml",
+                                             dir / "chat.xml::$DATA"};
+  for (const auto& name : sameFiles) {
+    reporter.boxes.clear();
+    out = name;
+    EXPECT_FALSE(convert(kTwoMessages, 0, 0));
+    ASSERT_EQ(reporter.boxes.size(), 1u);
+    EXPECT_EQ(reporter.boxes[0].text, u16(out) + u"\r\n\r\nCan't create text file.\r\n\r\n"
+                                      u"The text file is the XML file itself: writing it would destroy the history log.");
+    EXPECT_EQ(reporter.boxes[0].number, 75);
+    EXPECT_EQ(readBytes(in), kTwoMessages);
+  }
 }
 
 }  // namespace
