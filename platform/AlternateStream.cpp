@@ -147,9 +147,12 @@ bool streamExists(const StreamPath& path) {
 int writeStream(const StreamPath& path, std::span<const std::uint8_t> bytes, StreamWrite how) {
   struct stat st {};
   if (::stat(path.file.c_str(), &st) != 0) return errno;
+  // Only files and folders carry streams (the kernel keeps user attributes
+  // off devices and pipes, and opening a pipe to lock it would disturb it).
+  if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return EPERM;
   // The read-only attribute covers a file's streams too, administrators
   // included (the kernel would let root through).
-  if (!S_ISDIR(st.st_mode) && (st.st_mode & 0222) == 0) return EACCES;
+  if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) return EACCES;
 
   StreamLock lock(path.file);
   if (const int err = lock.acquire(); err != 0) return err;

@@ -27,6 +27,18 @@ std::string directoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The kernel's rule for links in sticky folders that everyone may write
+// (such as /tmp): a link there is followed only when it belongs to the
+// follower or to the folder's owner, so another user's link cannot aim a
+// write at the follower's files. Links are followed here by hand, so the
+// rule is applied by hand too.
+bool mayFollow(const std::string& link, const struct stat& linkStatus) {
+  struct stat dir {};
+  if (::stat(directoryOf(link).c_str(), &dir) != 0) return true;
+  const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+  return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == dir.st_uid;
+}
+
 // Follows symbolic links to the file the content must reach. A link to a
 // missing file leads to the name the new file gets, as cp does.
 int followLinks(const std::string& path, std::string& target) {
@@ -35,6 +47,7 @@ int followLinks(const std::string& path, std::string& target) {
     struct stat st {};
     if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
     if (!S_ISLNK(st.st_mode)) return 0;
+    if (!mayFollow(target, st)) return EACCES;
     char buf[PATH_MAX];
     const ssize_t n = ::readlink(target.c_str(), buf, sizeof buf);
     if (n < 0) return errno;

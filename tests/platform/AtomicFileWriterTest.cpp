@@ -148,6 +148,24 @@ TEST_F(AtomicFileWriterTest, LinksStayAndTheFileTheyLeadToIsReplaced) {
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_ / "loop-a")));
 }
 
+// In a folder like /tmp, another user's link must not send a write to a
+// file of the writer's (the kernel's own rule for such links).
+TEST_F(AtomicFileWriterTest, ForeignLinksInSharedFoldersAreNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  const fs::path shared = dir_ / "shared";
+  fs::create_directory(shared);
+  ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+  writeBytes(dir_ / "precious", "mine");
+  fs::create_symlink(dir_ / "precious", shared / "out.txt");
+  ASSERT_EQ(lchown((shared / "out.txt").c_str(), 4321, 4321), 0);
+  EXPECT_EQ(replace(shared / "out.txt", "planted"), EACCES);
+  EXPECT_EQ(readBytes(dir_ / "precious"), "mine");
+  // The writer's own link there is followed.
+  ASSERT_EQ(lchown((shared / "out.txt").c_str(), 0, 0), 0);
+  EXPECT_EQ(replace(shared / "out.txt", "wanted"), 0);
+  EXPECT_EQ(readBytes(dir_ / "precious"), "wanted");
+}
+
 TEST_F(AtomicFileWriterTest, NewFileKeepsPermissionsOwnerAndGroup) {
   const fs::path file = dir_ / "private.txt";
   writeBytes(file, "old");
