@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -36,6 +35,16 @@ class CommandLine : public ::testing::Test {
                                  "TOVAPPS_ACP=1252", "TOVAPPS_OEMCP=850", "TOVAPPS_REGISTRY=" + registry()};
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     return tovtest::runProgram(QUILLMARK_BINARY, args, {env, {}, work.path().string(), false});
+  }
+
+  // The same, stopped after `seconds` (status 124) for runs that might
+  // never end.
+  ProgramRun runBounded(int seconds, const std::vector<std::string>& args) {
+    std::vector<std::string> bounded{std::to_string(seconds), QUILLMARK_BINARY};
+    bounded.insert(bounded.end(), args.begin(), args.end());
+    std::vector<std::string> env{"QUILLMARK_UI=headless", "XDG_CONFIG_HOME=" + config.path().string(),
+                                 "TOVAPPS_REGISTRY=" + registry()};
+    return tovtest::runProgram("/usr/bin/timeout", bounded, {env, {}, work.path().string(), false});
   }
 
   std::string settings() const { return tovtest::readBytes(config / "TOVapps" / "Quillmark.ini"); }
@@ -147,9 +156,7 @@ TEST_F(CommandLine, FailuresEndWithStatusOneAndTheirReport) {
 TEST_F(CommandLine, InputThatIsNotAFileIsRefusedAtOnce) {
   ASSERT_EQ(mkfifo((work / "pipe.xml").c_str(), 0600), 0);
   for (const std::string input : {"pipe.xml", "/dev/zero"}) {
-    const auto start = std::chrono::steady_clock::now();
-    const ProgramRun refused = run({input, "out.txt"});
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << input;
+    const ProgramRun refused = runBounded(30, {input, "out.txt"});
     EXPECT_EQ(refused.status, 1) << input;
     EXPECT_NE(refused.output.find("not a file: only files can be loaded"), std::string::npos) << refused.output;
     EXPECT_FALSE(std::filesystem::exists(work / "out.txt"));

@@ -2,6 +2,7 @@
 // runs full: what returned True is in the file, whole, once; what failed
 // left the old content as it was.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "SmallDisk.h"
 #include "TempDir.h"
@@ -38,22 +40,45 @@ std::string record(char writer, int index) {
   return std::string(1, writer) + std::to_string(100000 + index) + std::string(200, writer) + "\n";
 }
 
+// Puts the calling process on the nth processor it may use, so that two
+// writers really run at the same time.
+void pinToProcessor(int nth) {
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0 || CPU_COUNT(&allowed) < 2) return;
+  for (int cpu = 0, seen = 0; cpu < CPU_SETSIZE; ++cpu) {
+    if (!CPU_ISSET(cpu, &allowed) || seen++ != nth % CPU_COUNT(&allowed)) continue;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    sched_setaffinity(0, sizeof one, &one);
+    return;
+  }
+}
+
 TEST(ConcurrentAppends, NoAppendThatReturnedTrueGoesMissing) {
   tovtest::TempDir dir("append");
   const fs::path log = dir / "log.txt";
   const std::u16string name = u16(log);
-  constexpr int kPerProcess = 800;
+  constexpr int kPerProcess = 2500;
+  constexpr std::string_view kWriters = "ab";
+  std::fflush(nullptr);
   std::vector<pid_t> children;
-  for (char writer : {'a', 'b'}) {
+  for (char writer : kWriters) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      tovFSO fso;
-      std::string succeeded;
-      for (int i = 0; i < kPerProcess; ++i) {
-        if (fso.AppendFileB(name, arrayOf(record(writer, i)))) succeeded += record(writer, i);
+      // The child ends here whatever happens, never back in the test runner.
+      try {
+        pinToProcessor(static_cast<int>(kWriters.find(writer)));
+        tovFSO fso;
+        std::string succeeded;
+        for (int i = 0; i < kPerProcess; ++i) {
+          if (fso.AppendFileB(name, arrayOf(record(writer, i)))) succeeded += record(writer, i);
+        }
+        std::ofstream(dir / std::string(1, writer), std::ios::binary) << succeeded;
+      } catch (...) {
+        _exit(1);
       }
-      std::ofstream(dir / std::string(1, writer), std::ios::binary) << succeeded;
       _exit(0);
     }
     children.push_back(pid);
@@ -68,13 +93,14 @@ TEST(ConcurrentAppends, NoAppendThatReturnedTrueGoesMissing) {
   std::istringstream lines(readBytes(log));
   for (std::string line; std::getline(lines, line);) ++inFile[line + "\n"];
   std::size_t reported = 0;
-  for (char writer : {'a', 'b'}) {
+  for (char writer : kWriters) {
     std::istringstream ok(readBytes(dir / std::string(1, writer)));
     for (std::string line; std::getline(ok, line); ++reported) {
       EXPECT_EQ(inFile[line + "\n"], 1) << "append reported done: " << line.substr(0, 7);
     }
   }
   EXPECT_GT(reported, 0u);
+  RecordProperty("appends_reported_done", static_cast<int>(reported));
   // Nothing else: no torn pieces, no appends that reported failure.
   EXPECT_EQ(readBytes(log).size(), reported * record('a', 0).size());
 }
