@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The converter against a minimal pugixml program doing the same conversion
-# and against xsltproc with an equivalent stylesheet, on the 300,000-message
-# benchmark log (UTF-8 output, CR LF): bench/convert_compare.sh BUILD_DIR [RUNS]
+# and flushing its output the same way, and against xsltproc with an
+# equivalent stylesheet, on the 300,000-message benchmark log (UTF-8 output,
+# CR LF; every timed run replaces the output of the one before):
+# bench/convert_compare.sh BUILD_DIR [RUNS]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
