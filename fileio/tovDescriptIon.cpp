@@ -208,8 +208,11 @@ bool tovDescriptIon::WriteFile(std::u16string_view FileName) {
     }
     tov::ByteVector bytes;
     if (!encodeExactly(text, platform::oemCodePage(), bytes)) return false;
-    // The new list goes beside the old file and takes its place in one
-    // step: a failure anywhere leaves the old file byte for byte.
+    // A list marked read-only is still the list to replace: the mark goes
+    // first (the writer never replaces a read-only file), whatever comes of
+    // it. The new list goes beside the old file and takes its place in one
+    // step: a failure anywhere leaves the old content byte for byte.
+    platform::SetFileAttributesW(target, platform::kFileAttributeNormal);
     platform::AtomicFileWriter writer(path);
     if (!writer.valid() || !writer.write(bytes) || !writer.commit()) return false;
   } catch (const std::bad_alloc&) {
