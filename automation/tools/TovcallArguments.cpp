@@ -15,6 +15,7 @@ namespace {
 
 using namespace tov::automation;
 using tov::platform::fromUtf8;
+using tov::platform::fromUtf8Escaped;
 using tov::platform::toUtf8;
 
 std::optional<Variant> parseHex(const std::string& digits) {
@@ -85,7 +86,7 @@ std::optional<Variant> typed(const std::string& text, const ParamDescription& pa
       why = param.type.kind == TypeKind::Double ? "a number" : "a date as YYYY-MM-DD or YYYY-MM-DD HH:MM:SS";
       return std::nullopt;
     }
-    default: return Variant::fromString(fromUtf8(text));
+    default: return Variant::fromString(fromUtf8Escaped(text));
   }
 }
 
@@ -96,8 +97,8 @@ std::optional<Variant> parseValue(const std::string& text, const ParamDescriptio
     if (!v) error = "not a hexadecimal byte string: " + text;
     return v;
   }
-  if (text.rfind("text:", 0) == 0) return Variant::fromString(fromUtf8(text.substr(5)));
-  if (!param) return Variant::fromString(fromUtf8(text));
+  if (text.rfind("text:", 0) == 0) return Variant::fromString(fromUtf8Escaped(text.substr(5)));
+  if (!param) return Variant::fromString(fromUtf8Escaped(text));
   std::string why;
   auto v = typed(text, *param, library, why);
   if (!v) {

@@ -447,6 +447,17 @@ class CommandLineExploring(Files):
                        "--then", "Nested", "x")
         self.assertEqual(done.stdout, "one\ntwo\nsingle\nx\n[object _Collection]\nx\n")
 
+    def test_file_names_that_are_not_utf8_reach_their_own_file(self):
+        # A byte that is no UTF-8 must name the very file the shell handed
+        # over, not a look-alike with U+FFFD in its name.
+        name = os.fsencode(self.path("caf")) + b"\xe9.txt"
+        done = subprocess.run([TOVCALL.encode(), b"Ferrule0101.tovFSO", b"PutFile", name, b"bytes"],
+                              capture_output=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        with open(name, "rb") as f:
+            self.assertEqual(f.read(), b"bytes")
+        self.assertEqual(sorted(os.listdir(os.fsencode(self.dir.name))), [b"caf\xe9.txt"])
+
     def test_string_results_print_whole(self):
         with open(self.path("nul.txt"), "wb") as f:
             f.write(b"before\x00after")
