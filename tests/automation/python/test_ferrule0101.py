@@ -280,6 +280,13 @@ class Text(Files):
             self.assertEqual(self.fso.GetFileW(self.path("s.txt")), text)
             self.assertEqual(self.read("s.txt"), b"\xff\xfe" + text.encode("utf-16-le", "surrogatepass"))
 
+    def test_names_from_fsdecode_reach_their_own_file(self):
+        raw = os.fsencode(self.dir.name) + b"/caf\xe9-\xff.txt"
+        name = os.fsdecode(raw)
+        self.assertTrue(self.fso.PutFile(name, "x", True))
+        self.assertEqual(os.listdir(os.fsencode(self.dir.name)), [b"caf\xe9-\xff.txt"])
+        self.assertEqual(self.fso.GetFileB(name), b"x")
+
 
 class ServerObjects(unittest.TestCase):
     """Python objects passed as arguments and called back by the library."""
