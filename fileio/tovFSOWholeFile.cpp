@@ -76,6 +76,16 @@ void writeStream(const platform::StreamPath& path, const ByteArray& data, platfo
   if (err != 0) raiseFileError(err);
 }
 
+// Adds the data at the end of a file or of one of its streams.
+void appendTo(const platform::StreamPath& path, const ByteArray& data) {
+  if (path.isStream()) {
+    writeStream(path, data, platform::StreamWrite::Append);
+    return;
+  }
+  auto file = openForWriting(path.file);
+  appendAndClose(file, data);
+}
+
 }  // namespace
 
 ByteArray tovFSO::GetFileB(std::u16string_view FileName, bool RaiseErrors) {
@@ -152,12 +162,7 @@ bool tovFSO::PutFileW(std::u16string_view FileName, std::u16string_view Data, bo
 bool tovFSO::AppendFileB(std::u16string_view FileName, const ByteArray& Data, bool RaiseErrors) {
   return trapped(RaiseErrors, false, [&] {
     const platform::StreamPath path = target(FileName);
-    if (path.isStream()) {
-      writeStream(path, Data, platform::StreamWrite::Append);
-      return true;
-    }
-    auto file = openForWriting(path.file);
-    appendAndClose(file, Data);
+    appendTo(path, Data);
     return true;
   });
 }
@@ -201,12 +206,7 @@ bool tovFSO::OverwriteFileB(std::u16string_view FileName, const ByteArray& Data,
   return trapped(RaiseErrors, false, [&] {
     checkLength(static_cast<std::int64_t>(Data.size()));
     if (reserveError != 0) raiseFileError(reserveError);
-    if (path.isStream()) {
-      writeStream(path, Data, platform::StreamWrite::Append);
-      return true;
-    }
-    auto file = openForWriting(path.file);
-    appendAndClose(file, Data);
+    appendTo(path, Data);
     return true;
   });
 }
