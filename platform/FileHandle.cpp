@@ -83,6 +83,8 @@ int openFlags(std::uint32_t access, CreateDisposition disposition) {
   return flags;
 }
 
+bool isFileOrDirectory(const struct stat& st) { return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode); }
+
 }  // namespace
 
 FileHandle::~FileHandle() { release(); }
@@ -119,12 +121,13 @@ bool FileHandle::fail(int err) {
 }
 
 FileHandle FileHandle::open(std::u16string_view name, std::uint32_t access, std::uint32_t shareMode,
-                            CreateDisposition disposition) {
-  return openNative(nativePath(name), access, shareMode, disposition);
+                            CreateDisposition disposition, std::uint32_t flags) {
+  return openNative(nativePath(name), access, shareMode, disposition, flags);
 }
 
 FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access, std::uint32_t shareMode,
-                                  CreateDisposition disposition) {
+                                  CreateDisposition disposition, std::uint32_t flags) {
+  const bool backup = flags & kFileFlagBackupSemantics;
   FileHandle h;
   if (path.empty()) {
     h.fail(ENOENT);
@@ -135,17 +138,27 @@ FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access,
     SetLastError(kErrorInvalidName);
     return h;
   }
-  const int fd = ::open(path.c_str(), openFlags(access, disposition), 0666);
+  struct stat st {};
+  if (backup && ::stat(path.c_str(), &st) == 0 && !isFileOrDirectory(st)) {
+    h.fail(EACCES);
+    return h;
+  }
+  const int fd = ::open(path.c_str(), openFlags(access, disposition) | (backup ? O_NOCTTY : 0), 0666);
   if (fd < 0) {
     h.fail(errno);
     return h;
   }
   h.fd_ = fd;
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  struct stat st {};
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && !backup) {
     h.release();
     h.fail(EISDIR);
+    return h;
+  }
+  // The name may have been replaced by a device between the two looks.
+  if (backup && !isFileOrDirectory(st)) {
+    h.release();
+    h.fail(EACCES);
     return h;
   }
   // The read-only attribute holds for everyone, administrators included.

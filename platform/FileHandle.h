@@ -21,6 +21,12 @@ constexpr std::uint32_t kFileShareRead = 0x1;
 constexpr std::uint32_t kFileShareWrite = 0x2;
 constexpr std::uint32_t kFileShareDelete = 0x4;
 
+// Opens directories too, for reading their streams and security; devices,
+// FIFOs and sockets are refused without being opened (they have no backup
+// streams, and opening one can have effects: a tape rewinds, a terminal can
+// become the caller's).
+constexpr std::uint32_t kFileFlagBackupSemantics = 0x02000000u;
+
 enum class CreateDisposition : std::uint32_t {
   CreateNew = 1,
   CreateAlways = 2,
@@ -41,10 +47,10 @@ class FileHandle {
   // Opens like CreateFile. On failure the handle is invalid, error() holds
   // the errno and the thread's last error holds the Windows code.
   static FileHandle open(std::u16string_view name, std::uint32_t access, std::uint32_t shareMode,
-                         CreateDisposition disposition);
+                         CreateDisposition disposition, std::uint32_t flags = 0);
   // The same with an already native (UTF-8, "/") path.
   static FileHandle openNative(const std::string& path, std::uint32_t access, std::uint32_t shareMode,
-                               CreateDisposition disposition);
+                               CreateDisposition disposition, std::uint32_t flags = 0);
 
   bool valid() const { return fd_ >= 0; }
   int fd() const { return fd_; }

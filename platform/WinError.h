@@ -16,6 +16,7 @@ enum WinError : std::uint32_t {
   kErrorNotEnoughMemory = 8,
   kErrorBadFormat = 11,
   kErrorWriteProtect = 19,
+  kErrorSeek = 25,
   kErrorWriteFault = 29,
   kErrorReadFault = 30,
   kErrorGenFailure = 31,
