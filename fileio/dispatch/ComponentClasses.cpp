@@ -2,6 +2,7 @@
 
 #include "fileio/dispatch/TypeLibrary.h"
 #include "fileio/dispatch/tovDescriptIonDispatch.h"
+#include "fileio/dispatch/tovFileStreamsDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
 
@@ -13,6 +14,7 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovFSO", &tovFSODispatch::create},
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
+                                                           {u"tovFileStreams", &tovFileStreamsDispatch::create},
                                                        });
   return server;
 }
