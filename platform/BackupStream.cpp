@@ -67,6 +67,7 @@ enum class Stage { Data, Ea, Security, Alternates, Done };
 struct BackupContext {
   bool planned = false;
   bool regularFile = false;
+  int listError = 0;  // the attribute names could not be listed
   std::vector<std::string> eaAttributes;
   std::vector<AlternateStream> alternates;
   Stage stage = Stage::Data;
@@ -108,7 +109,9 @@ void plan(BackupContext& c, int fd) {
   struct stat st {};
   c.regularFile = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   std::vector<std::string> names;
-  listAttributeNames(fd, names);  // a list that cannot be read leaves the data alone
+  // A list that cannot be read (Linux lists no more than 64 KiB of names)
+  // leaves the data record; the walk fails where the attributes come.
+  c.listError = listAttributeNames(fd, names);
   for (std::string& name : names) {
     const std::string_view view(name);
     if (view.starts_with(kStreamPrefix)) {
@@ -179,6 +182,7 @@ bool advance(BackupContext& c, int fd, bool processSecurity) {
         if (beginData(c, fd)) return true;
         break;
       case Stage::Ea:
+        if (c.listError != 0) return false;
         c.stage = Stage::Security;
         if (beginEa(c, fd)) return true;
         break;
@@ -249,7 +253,9 @@ bool BackupRead(FileHandle& file, std::uint8_t* buffer, std::uint32_t bytesToRea
     BackupContext& c = **context;
     if (!c.planned) plan(c, file.fd());
     if (bytesToRead == 0) return true;
-    if (c.finished() && !advance(c, file.fd(), processSecurity)) return true;
+    if (c.finished() && !advance(c, file.fd(), processSecurity)) {
+      return c.stage == Stage::Done ? true : failWith(winErrorFromErrno(c.listError));
+    }
     std::uint32_t copied = 0;
     const bool ok = copyFromRecord(c, file.fd(), buffer, bytesToRead, copied);
     *bytesRead = copied;

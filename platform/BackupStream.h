@@ -22,6 +22,9 @@
 //     carried the way file names are.
 // Records with nothing to say (no EAs, a file system without extended
 // attributes) are left out; the data record is always there for a file.
+// When the attribute names cannot be listed (Linux refuses a list longer
+// than 64 KiB), the read after the data record fails: what follows is
+// unknown, and a walk must not take it for "nothing".
 //
 // A read never runs from one record into the next, so a reader that asks
 // for a header's 20 bytes at a record boundary gets exactly the header.

@@ -350,5 +350,28 @@ TEST(BackupStreamLargeAttributes, AStreamOf64KiBAndAnEaTooLargeForTheEaForm) {
   EXPECT_EQ(r[2].data, big);
 }
 
+TEST(BackupStreamLargeAttributes, NamesTooManyToListFailTheWalkAfterTheData) {
+  const std::filesystem::path file = std::filesystem::path("/dev/shm") / ("tovapps-names-" + std::to_string(getpid()));
+  writeBytes(file, "data");
+  // 400 names of 200 bytes: more than the 64 KiB a listing may return.
+  for (int i = 0; i < 400; ++i) {
+    const std::string name = "user.DosStream." + std::string(180, 'n') + std::to_string(1000 + i) + ":$DATA";
+    if (::setxattr(file.c_str(), name.c_str(), "\0", 1, 0) != 0) {
+      std::filesystem::remove(file);
+      GTEST_SKIP() << "no file system here takes that many attributes";
+    }
+  }
+  FileHandle h = FileHandle::open(u16(file), kGenericRead, kFileShareRead, CreateDisposition::OpenExisting);
+  std::filesystem::remove(file);
+  BackupContext* context = nullptr;
+  std::uint8_t buffer[64];
+  std::uint32_t got = 0;
+  ASSERT_TRUE(BackupRead(h, buffer, sizeof buffer, &got, false, true, &context));
+  EXPECT_EQ(got, kStreamIdHeaderSize + 4) << "the data record";
+  EXPECT_FALSE(BackupRead(h, buffer, sizeof buffer, &got, false, true, &context)) << "not an end: the rest is unknown";
+  EXPECT_EQ(got, 0u);
+  BackupRead(h, nullptr, 0, &got, true, false, &context);
+}
+
 }  // namespace
 }  // namespace tov::platform
