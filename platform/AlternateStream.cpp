@@ -19,7 +19,7 @@
 namespace tov::platform {
 namespace {
 
-constexpr std::string_view kPrefix = "user.DosStream.";
+constexpr std::string_view kPrefix = kStreamAttributePrefix;
 constexpr std::string_view kSuffix = ":$DATA";
 // Longest extended attribute name the file systems take.
 constexpr std::size_t kMaxAttributeName = 255;

@@ -16,10 +16,14 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/ByteVector.h"
 
 namespace tov::platform {
+
+// The start of every stream attribute's name.
+inline constexpr std::string_view kStreamAttributePrefix = "user.DosStream.";
 
 struct StreamPath {
   std::string file;    // native path of the file

@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AlternateStream.h"
 #include "platform/CaseFold.h"
 #include "platform/ExtendedAttributes.h"
+#include "platform/FileAttributes.h"
 #include "platform/FullEaInformation.h"
 #include "platform/Path.h"
 #include "platform/SecurityDescriptor.h"
@@ -22,8 +24,8 @@ namespace tov::platform {
 namespace {
 
 constexpr std::string_view kUserNamespace = "user.";
-constexpr std::string_view kStreamPrefix = "user.DosStream.";
-constexpr std::string_view kDosAttributes = "user.DOSATTRIB";
+constexpr std::string_view kStreamPrefix = kStreamAttributePrefix;
+constexpr std::string_view kDosAttributes = kDosAttributesName;
 
 struct AlternateStream {
   std::string attribute;

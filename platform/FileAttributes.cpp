@@ -15,7 +15,7 @@
 namespace tov::platform {
 namespace {
 
-constexpr const char* kDosAttribName = "user.DOSATTRIB";
+constexpr const char* kDosAttribName = kDosAttributesName;
 constexpr std::uint32_t kStoredAttributes =
     kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive;
 

@@ -28,6 +28,9 @@ constexpr std::uint32_t kFileAttributeNotContentIndexed = 0x2000;
 constexpr std::uint32_t kFileAttributeEncrypted = 0x4000;
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
+// The extended attribute that holds hidden, system and archive.
+inline constexpr char kDosAttributesName[] = "user.DOSATTRIB";
+
 // kInvalidFileAttributes on failure, with the thread's last error set.
 std::uint32_t GetFileAttributesW(std::u16string_view name);
 std::uint32_t getFileAttributesNative(const std::string& path);
