@@ -93,6 +93,17 @@ class FileStreams(unittest.TestCase):
         self.assertEqual(names[0], "::$DATA")
         self.assertEqual(names[1].encode("utf-8", "surrogateescape"), b":bad\xff:$DATA")
 
+    def test_the_example_script_prints_any_stream_name_on_one_line(self):
+        os.setxattr(self.path, b"user.DosStream.bad\xff:$DATA", b"v\0")
+        os.setxattr(self.path, stream("two\nlines"), b"vv\0")
+        done = subprocess.run([sys.executable, EXAMPLE, "--", self.path], capture_output=True,
+                              env=dict(os.environ, PYTHONIOENCODING="utf-8"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        lines = done.stdout.decode().splitlines()
+        self.assertIn("alternate           1  :bad\\xff:$DATA", lines)
+        self.assertIn("alternate           2  :two\\x0alines:$DATA", lines)
+        self.assertEqual(len(lines), 7)
+
     def test_the_example_script_lists_the_streams(self):
         done = subprocess.run([sys.executable, EXAMPLE, self.path], capture_output=True, text=True)
         self.assertEqual(done.returncode, 0, done.stderr)
