@@ -2,8 +2,10 @@
 
 #include <exception>
 
+#include "platform/AlternateStream.h"
 #include "platform/BackupStream.h"
 #include "platform/FileHandle.h"
+#include "platform/Path.h"
 #include "support/SystemFunctions.h"
 
 namespace ferrule {
@@ -66,8 +68,12 @@ bool tovFileStreams::ReadFileStreams(std::u16string_view FileName, bool ProcessS
   // A name holding NUL would reach the file system cut short, naming some
   // other file.
   if (FileName.find(u'\0') != std::u16string_view::npos) return false;
-  FileHandle file =
-      FileHandle::open(FileName, kGenericRead, kFileShareRead, CreateDisposition::OpenExisting, kFileFlagBackupSemantics);
+  // "file::$DATA" is the file itself; a single stream ("file:name") has no
+  // backup records of its own and is refused like a name that is not there.
+  StreamPath target;
+  if (resolveStreamPath(nativePath(FileName), target) != 0 || target.isStream()) return false;
+  FileHandle file = FileHandle::openNative(target.file, kGenericRead, kFileShareRead, CreateDisposition::OpenExisting,
+                                           kFileFlagBackupSemantics);
   if (!file.valid()) return false;
   FileBackupSource source(file, ProcessSecurity);
   return readFrom(source);

@@ -32,7 +32,8 @@ class tovFileStreams {
   // with an empty list, when it cannot be opened for reading (missing, no
   // access, held by a writer that does not share, a device or FIFO). A
   // record that cannot be read ends the walk: the streams listed so far stay
-  // and the result is True.
+  // and the result is True. "file::$DATA" names the file; "file:stream",
+  // one stream of it, is refused (False).
   bool ReadFileStreams(std::u16string_view FileName, bool ProcessSecurity);
 
   // The walk itself, from any source, starting from an empty list. Running
