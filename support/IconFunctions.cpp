@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/FileHandle.h"
+#include "platform/IconHandles.h"
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
 #include "support/IconFormats.h"
@@ -83,7 +85,13 @@ IconImage loadIconFile(std::u16string_view iconFile) {
   return decodePng(bytes);
 }
 
-IconImage asGetIconFromHandle(std::u16string_view iconFile) { return loadIconFile(iconFile); }
+IconImage asGetIconFromHandle(std::uint32_t iconHandle) {
+  std::optional<platform::IconPixels> pixels = platform::takeIcon(iconHandle);
+  if (!pixels || pixels->width > IconImage::kMaxSide || pixels->height > IconImage::kMaxSide) {
+    raiseError(errors::kInvalidPicture);
+  }
+  return IconImage(pixels->width, pixels->height, std::move(pixels->rgba));
+}
 
 IconImage asLoadResIcon(std::u16string_view resourceName) { return resourceIcon(resourceName, 32); }
 

@@ -1,18 +1,19 @@
 #pragma once
 // The support functions that hand out icons, as icon images.
+#include <cstdint>
 #include <string_view>
 
 #include "support/IconImage.h"
 
 namespace tov {
 
-// The icon behind an icon handle; the picture takes the handle over. In this
-// port an icon handle is the image file the shell layer found for the icon
-// (a PNG from the icon theme), read once here. Errors: the file's own
-// (53 and the like), 481 when it holds no PNG image this can read.
-IconImage asGetIconFromHandle(std::u16string_view iconFile);
+// The icon behind an icon handle (platform/IconHandles.h, as the shell
+// hands them out); the picture takes the handle over, so the handle ends
+// here. Error 481 for a handle that is no icon, or no longer one.
+IconImage asGetIconFromHandle(std::uint32_t iconHandle);
 
-// The PNG image in a file, read once; the errors as above.
+// The PNG image in a file, read once. Errors: the file's own (53 and the
+// like), 481 when it holds no PNG image this can read.
 IconImage loadIconFile(std::u16string_view fileName);
 
 // The icon resources of the support library, 32 x 32 and 16 x 16. The
