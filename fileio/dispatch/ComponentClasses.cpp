@@ -5,6 +5,7 @@
 #include "fileio/dispatch/tovFileStreamsDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
+#include "fileio/dispatch/tovShellFileInfoDispatch.h"
 
 namespace ferrule {
 
@@ -15,6 +16,7 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                            {u"tovFileStreams", &tovFileStreamsDispatch::create},
+                                                           {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
                                                        });
   return server;
 }
