@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "TempDir.h"
+#include "platform/IconHandles.h"
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
 #include "support/IconFormats.h"
@@ -150,33 +151,45 @@ TEST(IconFunctions, FallbackIconsAreBlankDocumentsInBothSizes) {
   }
 }
 
+TEST(IconFunctions, APictureTakesTheIconHandleOver) {
+  const IconImage image = sample(3, 2);
+  const std::span<const std::uint8_t> rgba = image.rgba();
+  const tov::platform::IconHandle handle =
+      tov::platform::CreateIconFromPixels({3, 2, tov::ByteVector(rgba.begin(), rgba.end())});
+  ASSERT_NE(handle, 0u);
+  EXPECT_TRUE(tov::asGetIconFromHandle(handle) == image);
+  EXPECT_FALSE(tov::platform::DestroyIcon(handle)) << "the handle ended with the picture";
+  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(handle); }), 481);
+  EXPECT_EQ(errorOf([] { tov::asGetIconFromHandle(0); }), 481);
+}
+
 TEST(IconFunctions, IconFilesAreReadOnceAndAnythingElseIsRefused) {
   TempDir dir("icons");
   const IconImage image = sample(24, 24);
   const tov::ByteVector png = tov::encodePng(image);
   writeBytes(dir / "a.png", std::string(png.begin(), png.end()));
   const auto name = [&](const char* n) { return tov::platform::fromNativePath((dir / n).string()); };
-  EXPECT_TRUE(tov::asGetIconFromHandle(name("a.png")) == image);
+  EXPECT_TRUE(tov::loadIconFile(name("a.png")) == image);
 
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("missing.png")); }), 53);
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("no/such/dir.png")); }), 76);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("missing.png")); }), 53);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("no/such/dir.png")); }), 76);
   writeBytes(dir / "text.png", "hello");
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("text.png")); }), 481);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("text.png")); }), 481);
   writeBytes(dir / "empty.png", "");
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("empty.png")); }), 481);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("empty.png")); }), 481);
   // A pipe nobody writes to, and a device, read as no image instead of
   // blocking; a directory is not a file.
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("fifo")); }), 481);
-  EXPECT_EQ(errorOf([] { tov::asGetIconFromHandle(u"/dev/zero"); }), 481);
-  EXPECT_NE(errorOf([&] { tov::asGetIconFromHandle(tov::platform::fromNativePath(dir.path().string())); }), 0);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("fifo")); }), 481);
+  EXPECT_EQ(errorOf([] { tov::loadIconFile(u"/dev/zero"); }), 481);
+  EXPECT_NE(errorOf([&] { tov::loadIconFile(tov::platform::fromNativePath(dir.path().string())); }), 0);
   // A huge file is not read into memory.
   {
     std::ofstream big(dir / "big.png", std::ios::binary);
     big.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   }
   std::filesystem::resize_file(dir / "big.png", std::uintmax_t{17} << 20);
-  EXPECT_EQ(errorOf([&] { tov::asGetIconFromHandle(name("big.png")); }), 481);
+  EXPECT_EQ(errorOf([&] { tov::loadIconFile(name("big.png")); }), 481);
 }
 
 }  // namespace
