@@ -32,6 +32,15 @@ std::uint32_t fail(std::uint32_t code) {
   return 0;
 }
 
+// ENOENT is "file not found" in a folder that exists, "path not found"
+// when the folder is missing too, as the platform tells them apart.
+std::uint32_t missingError(const std::string& path, int err) {
+  if (err != ENOENT) return winErrorFromErrno(err);
+  struct stat parent {};
+  const std::string dir = std::filesystem::path(path).parent_path().string();
+  return dir.empty() || stat(dir.c_str(), &parent) == 0 ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
 bool canAccess(const std::string& path, int mode) { return faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0; }
 
 std::string parentOf(const std::string& path) {
@@ -163,7 +172,7 @@ std::uint32_t SHGetFileInfoW(std::u16string_view path, ShFileInfo& info, std::ui
   const std::string native = nativePath(path);
   if (native.find('\0') != std::string::npos) return fail(kErrorInvalidName);
   struct stat link {};
-  if (lstat(native.c_str(), &link) != 0) return fail(winErrorFromErrno(errno));
+  if (lstat(native.c_str(), &link) != 0) return fail(missingError(native, errno));
 
   if (flags & kShgfiExeType) return executableTypeOfFile(native);
 
@@ -176,7 +185,7 @@ std::uint32_t SHGetFileInfoW(std::u16string_view path, ShFileInfo& info, std::ui
     if (!module) return fail(kErrorModNotFound);
     int error = 0;
     item = module->describe(native, error);
-    if (!item) return fail(winErrorFromErrno(error));
+    if (!item) return fail(missingError(native, error));
   }
 
   std::uint32_t result = 1;

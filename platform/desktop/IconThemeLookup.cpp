@@ -155,6 +155,11 @@ std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::s
   if (!g_key_file_load_from_file(file.get(), index.c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
   const char* group = "Icon Theme";
   for (const std::string& subdir : splitList(keyString(file.get(), group, "Directories"), ',')) {
+    // A theme's directories lie inside it.
+    if (subdir.front() == '/' || subdir == ".." || subdir.starts_with("../") || subdir.find("/../") != std::string::npos ||
+        subdir.ends_with("/..")) {
+      continue;
+    }
     if (auto dir = readDirectory(file.get(), subdir)) theme.directories.push_back(std::move(*dir));
   }
   theme.inherits = splitList(keyString(file.get(), group, "Inherits"), ',');
