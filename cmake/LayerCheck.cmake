@@ -41,6 +41,11 @@ function(tov_check_layers)
       if(_dep MATCHES "^(tov_ui|tov_ui_qt|tov_ui_qt_objects|tovui-qt|quillmark_core|Qt6::.*)$")
         message(FATAL_ERROR "Layering: ${_target} links ${_dep}; the library side must not reach the user interface")
       endif()
+      # GLib and the icon theme come in through the desktop module, loaded
+      # on first use; linking them would load them into every client.
+      if(_dep MATCHES "^(tovdesktop-gio|PkgConfig::TOV_DESKTOP_DEPS)$")
+        message(FATAL_ERROR "Layering: ${_target} links ${_dep}; load it through platform/DesktopModule instead")
+      endif()
     endforeach()
   endforeach()
   _tov_link_closure(ferrule_core _closure)

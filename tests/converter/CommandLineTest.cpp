@@ -119,6 +119,18 @@ TEST_F(CommandLine, OneArgumentConvertsBesideTheInputAndStoresSettings) {
   EXPECT_NE(ini.find("Paragraph Type=0"), std::string::npos);
 }
 
+// Only shell file information needs GLib and the desktop module; a
+// conversion through the library must start and run without them.
+TEST_F(CommandLine, AConversionLoadsNoDesktopLibraries) {
+  writeLog("chat.xml");
+  const ProgramRun r = run({"chat.xml"}, {"LD_DEBUG=files"});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("libFerrule0101.so"), std::string::npos) << "the loader's report is there";
+  for (const char* library : {"libgio-2.0", "libglib-2.0", "libgdk_pixbuf", "libtovdesktop-gio"}) {
+    EXPECT_EQ(r.output.find(library), std::string::npos) << library;
+  }
+}
+
 TEST_F(CommandLine, TwoArgumentsUseTheStoredEncodingAndTheOutputAsTyped) {
   writeLog("in.xml");
   std::filesystem::create_directories(config / "TOVapps");
