@@ -5,9 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <optional>
 
 
 namespace tov::platform {
@@ -46,30 +43,6 @@ constexpr std::uint8_t kNeOsWindows386 = 4;
 constexpr std::uint64_t kLeModuleFlags = 0x10;
 constexpr std::uint32_t kLeModuleTypeMask = 0x38000;
 
-class Image {
- public:
-  Image(const ImageReader& read, std::uint64_t size) : read_(read), size_(size) {}
-
-  bool holds(std::uint64_t offset, std::uint64_t length) const {
-    return offset <= size_ && length <= size_ - offset;
-  }
-  std::optional<std::uint16_t> u16(std::uint64_t offset) const {
-    std::array<std::uint8_t, 2> b{};
-    if (!holds(offset, b.size()) || !read_(offset, b)) return std::nullopt;
-    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-  }
-  std::optional<std::uint32_t> u32(std::uint64_t offset) const {
-    std::array<std::uint8_t, 4> b{};
-    if (!holds(offset, b.size()) || !read_(offset, b)) return std::nullopt;
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-  }
-
- private:
-  const ImageReader& read_;
-  std::uint64_t size_;
-};
-
 std::uint32_t exeType(std::uint16_t signature, std::uint16_t version) {
   return signature | (static_cast<std::uint32_t>(version) << 16);
 }
@@ -81,7 +54,7 @@ std::uint16_t versionWord(std::uint32_t major, std::uint32_t minor) {
   return static_cast<std::uint16_t>((std::min<std::uint32_t>(major, 255) << 8) | std::min<std::uint32_t>(minor, 255));
 }
 
-std::uint32_t peType(const Image& image, std::uint64_t header) {
+std::uint32_t peType(ImageBytes& image, std::uint64_t header) {
   const auto characteristics = image.u16(header + kPeFileHeader + 18);
   const auto optionalSize = image.u16(header + kPeFileHeader + 16);
   if (!characteristics || !optionalSize) return 0;
@@ -99,8 +72,8 @@ std::uint32_t peType(const Image& image, std::uint64_t header) {
   return exeType(kExeSignaturePe, versionWord(*major, *minor));
 }
 
-std::uint32_t neType(const Image& image, std::uint64_t header) {
-  if (!image.holds(header, kNeHeaderSize)) return 0;
+std::uint32_t neType(ImageBytes& image, std::uint64_t header) {
+  if (!image.contains(header, kNeHeaderSize)) return 0;
   const auto flags = image.u16(header + kNeFlags);
   const auto targetOs = image.u16(header + kNeTargetOs);
   const auto expected = image.u16(header + kNeExpectedWindows);
@@ -116,7 +89,7 @@ std::uint32_t neType(const Image& image, std::uint64_t header) {
 
 // LE images are DOS-extended programs (started through their DOS stub) and
 // virtual device drivers; only the programs are something one runs.
-std::uint32_t leType(const Image& image, std::uint64_t header) {
+std::uint32_t leType(ImageBytes& image, std::uint64_t header) {
   const auto flags = image.u32(header + kLeModuleFlags);
   if (!flags) return 0;
   return (*flags & kLeModuleTypeMask) == 0 ? exeType(kExeSignatureMz, 0) : 0;
@@ -145,9 +118,8 @@ std::uint32_t typeByExtension(std::string_view fileName) {
 
 }  // namespace
 
-std::uint32_t executableType(const ImageReader& read, std::uint64_t size, std::string_view fileName) {
-  const Image image(read, size);
-  if (image.u16(0) != kExeSignatureMz || !image.holds(0, kDosHeaderSize)) return typeByExtension(fileName);
+std::uint32_t executableType(ImageBytes& image, std::string_view fileName) {
+  if (image.u16(0) != kExeSignatureMz || !image.contains(0, kDosHeaderSize)) return typeByExtension(fileName);
   // A DOS program whose header stops before the new-header pointer, or
   // whose pointer leads nowhere, is a plain DOS program.
   const auto header = image.u32(kNewHeaderPointer);
@@ -168,17 +140,8 @@ std::uint32_t executableTypeOfFile(const std::string& nativePath) {
   if (fd < 0) return typeByExtension(nativePath);
   std::uint32_t type = 0;
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    const ImageReader read = [fd](std::uint64_t offset, std::span<std::uint8_t> out) {
-      std::size_t done = 0;
-      while (done < out.size()) {
-        const ssize_t n = pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-      }
-      return true;
-    };
-    type = executableType(read, static_cast<std::uint64_t>(st.st_size), nativePath);
+    FileImageBytes image(fd, static_cast<std::uint64_t>(st.st_size));
+    type = executableType(image, nativePath);
   }
   ::close(fd);
   return type;

@@ -15,10 +15,10 @@
 // bytes the file holds before it is followed, so a truncated or lying header
 // reads as "not a program", never as a read outside the file.
 #include <cstdint>
-#include <functional>
-#include <span>
 #include <string>
 #include <string_view>
+
+#include "platform/ImageBytes.h"
 
 namespace tov::platform {
 
@@ -26,13 +26,9 @@ inline constexpr std::uint16_t kExeSignatureMz = 0x5A4D;
 inline constexpr std::uint16_t kExeSignatureNe = 0x454E;
 inline constexpr std::uint16_t kExeSignaturePe = 0x4550;
 
-// Reads `out.size()` bytes from `offset`; false when the image holds fewer.
-using ImageReader = std::function<bool(std::uint64_t offset, std::span<std::uint8_t> out)>;
-
-// The shell's value for an image of `size` bytes read through `read`; the
-// file name's extension (".com", ".bat", ".cmd", any case) decides for
-// files without a program header.
-std::uint32_t executableType(const ImageReader& read, std::uint64_t size, std::string_view fileName);
+// The shell's value for an image; the file name's extension (".com",
+// ".bat", ".cmd", any case) decides for files without a program header.
+std::uint32_t executableType(ImageBytes& image, std::string_view fileName);
 
 // The same for a file by its native path: 0 when it is not a regular file
 // or cannot be read. Opening never blocks (FIFOs and devices are refused).

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev fonts-dejavu-core xvfb imagemagick openbox xdotool
   pybind11-dev python3-dev
   tzdata
-  libglib2.0-dev libgdk-pixbuf-2.0-dev librsvg2-common shared-mime-info adwaita-icon-theme hicolor-icon-theme libwine
+  libglib2.0-dev libgdk-pixbuf-2.0-dev librsvg2-common shared-mime-info adwaita-icon-theme hicolor-icon-theme
 )
 # Test and benchmark material, taken without what its packages merely
 # recommend: Windows images with version resources (PE32+ from libwine,
