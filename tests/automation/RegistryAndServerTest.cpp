@@ -17,6 +17,7 @@
 #include "automation/ModuleUsage.h"
 #include "fileio/dispatch/ComponentClasses.h"
 #include "fileio/dispatch/TypeLibrary.h"
+#include "fileio/dispatch/tovFSODispatch.h"
 #include "platform/Utf.h"
 
 namespace tovtest {
@@ -159,13 +160,19 @@ TEST(ComponentRegistryFile, AnUnwritableFileFailsTheRegistration) {
 
 HResult createTestList(const Guid& iid, void** out) { return createObject<TestListObject>(iid, out); }
 
+// A build of the library that implements tovFSO alone.
+const ComponentServer& fsoOnlyServer() {
+  static const ComponentServer server(ferrule::typeLibrary(), {{u"tovFSO", &ferrule::tovFSODispatch::create}});
+  return server;
+}
+
 TEST(ComponentServerInProcess, ServesOnlyImplementedCreatableClasses) {
   EXPECT_THROW(ComponentServer(ferrule::typeLibrary(), {{u"FileStream", &createTestList}}), std::logic_error);
   EXPECT_THROW(ComponentServer(ferrule::typeLibrary(), {{u"NoSuchClass", &createTestList}}), std::logic_error);
   const ComponentServer& server = ferrule::componentServer();
   ComPtr<ClassFactory> factory;
-  // Creatable by its description, but this build has no implementation yet.
-  EXPECT_EQ(server.getClassObject(ferrule::kClsid_tovShellFileInfo, kIidClassFactory, factory.putVoid()),
+  // Creatable by its description, but a build without its implementation.
+  EXPECT_EQ(fsoOnlyServer().getClassObject(ferrule::kClsid_tovDescriptIon, kIidClassFactory, factory.putVoid()),
             kClassEClassNotAvailable);
   ASSERT_EQ(server.getClassObject(ferrule::kClsid_tovFSO, kIidClassFactory, factory.putVoid()), kSOk);
   ComPtr<Dispatch> fso;
@@ -182,9 +189,13 @@ TEST(ComponentServerInProcess, RegistrationListsServedClassesAndApplicationObjec
   EXPECT_EQ(registry.findTypeLibrary(u"Ferrule0101")->appObjects, std::vector<std::u16string>{u"Ferrule0101.tovFSO"});
   EXPECT_EQ(registry.findClass(ferrule::kClsid_tovFSO)->libraryPath, u"/opt/lib/libFerrule0101.so");
   EXPECT_TRUE(registry.clsidOf(u"Ferrule0101.tovDescriptIon"));
-  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.tovShellFileInfo"));
+  EXPECT_TRUE(registry.clsidOf(u"Ferrule0101.tovShellFileInfo"));
+  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.FileStream"));
   ASSERT_EQ(ferrule::componentServer().unregisterServer(registry), kSOk);
   EXPECT_FALSE(registry.findTypeLibrary(u"Ferrule0101"));
+  ASSERT_EQ(fsoOnlyServer().registerServer("/opt/lib/libFerrule0101.so", registry), kSOk);
+  EXPECT_TRUE(registry.clsidOf(u"Ferrule0101.tovFSO"));
+  EXPECT_FALSE(registry.clsidOf(u"Ferrule0101.tovDescriptIon")) << "only the classes a build serves";
 }
 
 }  // namespace
