@@ -270,10 +270,14 @@ TEST_F(Shell, MissingItemsAndBadNames) {
   failsWith(path("a") + std::u16string(1, u'\0') + u"b", p::kErrorInvalidName);
   make("file.txt");
   failsWith(path("file.txt") + u"/inside", p::kErrorPathNotFound);
-  // A name whose bytes are not UTF-8 cannot be named in UTF-16 here; a lone
-  // surrogate does not reach it either.
+  // Bytes that are not UTF-8 travel as U+DC80-U+DCFF and reach their own
+  // file; a surrogate that stands for no byte names nothing.
   writeBytes(dir / "\xff\xfe.txt", "x");
-  failsWith(path("") + u"\xDCFF\xDCFE.txt", p::kErrorFileNotFound);
+  const std::u16string escaped = path("") + u"\xDCFF\xDCFE.txt";
+  EXPECT_EQ(typeName(escaped), u"plain text document");
+  EXPECT_NE(ask(escaped, p::kShgfiDisplayName).info.szDisplayName, u"");
+  EXPECT_EQ(ask(escaped, p::kShgfiAttributes).info.dwAttributes & p::kSfgaoStream, p::kSfgaoStream);
+  failsWith(path("") + u"\xD800.txt", p::kErrorInvalidName);
   // The longest name a file system takes.
   const std::u16string longest = make(std::string(251, 'n') + ".txt");
   EXPECT_EQ(typeName(longest), u"plain text document");
