@@ -110,6 +110,9 @@ int describe(const char* path, TovDesktopItem* out) {
   // Special folders have an icon of their own and nothing more; the
   // generic ones of their type follow as fallbacks.
   icons += contentTypeIconNames(type);
+  // Every item shows some icon: kinds the theme draws none for (devices,
+  // pipes, sockets) take the generic file's, as unknown types do.
+  if (std::strcmp(type, "inode/directory") != 0) icons += "application-x-generic\n";
   const char* display = g_file_info_get_display_name(info.get());
   out->contentType = type;
   out->description = g_content_type_get_description(type);
