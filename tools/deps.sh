@@ -12,10 +12,11 @@ packages=(
 # Test and benchmark material, taken without what its packages merely
 # recommend: Windows images with version resources (PE32+ from libwine,
 # PE32 from the mingw-w64 runtimes), an independent reader of them
-# (pefile), btrfs tools for the compression tests, getfattr for the zone
-# tests, setfacl for the stream listing tests, clang's libFuzzer.
+# (pefile), a 32-bit cross compiler for console and windowed test programs,
+# btrfs tools for the compression tests, getfattr for the zone tests,
+# setfacl for the stream listing tests, clang's libFuzzer.
 lean_packages=(
-  libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime python3-pefile
+  libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime gcc-mingw-w64-i686-win32 python3-pefile
   btrfs-progs attr acl clang libclang-rt-dev
 )
 missing_of() {

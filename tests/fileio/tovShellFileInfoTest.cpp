@@ -247,5 +247,30 @@ TEST_F(ShellFileInfoOnFiles, CraftedProgramsAndText) {
   EXPECT_EQ(info.EXEType(), nullptr);
 }
 
+// Real Windows programs of both kinds, as the cross compiler builds them.
+TEST_F(ShellFileInfoOnFiles, ConsoleAndWindowedPrograms) {
+#ifdef TOV_WINDOWS_PROGRAMS
+  tovShellFileInfo info;
+  const std::u16string dir = u16(std::filesystem::path(TOV_WINDOWS_PROGRAMS));
+  ASSERT_TRUE(info.ReadFile(dir + u"/gui.exe"));
+  EXPECT_EQ(info.TypeName(), u"DOS/Windows executable");
+  const auto gui = info.EXEType();
+  EXPECT_EQ(gui->Signature(), u"PE");
+  EXPECT_EQ(gui->OSVersionMajor(), 4);
+  EXPECT_EQ(gui->OSVersionMinor(), 0);
+  EXPECT_EQ(info.EXEType(), gui);
+  ASSERT_TRUE(info.ReadFile(dir + u"/console.exe"));
+  const auto console = info.EXEType();
+  EXPECT_NE(console, gui);
+  EXPECT_EQ(console->Signature(), u"PE");
+  EXPECT_EQ(console->OSVersionMajor(), 0);
+  EXPECT_EQ(console->OSVersionMinor(), 0);
+  EXPECT_EQ(gui->OSVersionMajor(), 4) << "an object handed out keeps its values";
+  EXPECT_GE(info.icon(ShellIconKind::Icon)->Index(), 0);
+#else
+  GTEST_SKIP() << "the mingw-w64 cross compiler is not installed (tools/deps.sh)";
+#endif
+}
+
 }  // namespace
 }  // namespace tovtest

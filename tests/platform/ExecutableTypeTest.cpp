@@ -155,5 +155,26 @@ TEST(ExecutableTypeOfDebianFiles, WindowsProgramsAndElf) {
   EXPECT_EQ(executableTypeOfFile("/bin/sh"), 0u) << "ELF is no Windows program";
 }
 
+// 32-bit programs built for this test by the mingw-w64 cross compiler,
+// which asks for Windows 4.0 unless told otherwise.
+TEST(ExecutableTypeOfDebianFiles, ProgramsBuiltByTheCrossCompiler) {
+#ifdef TOV_WINDOWS_PROGRAMS
+  const std::string dir = TOV_WINDOWS_PROGRAMS;
+  ASSERT_TRUE(std::filesystem::exists(dir + "/gui.exe"));
+  EXPECT_EQ(executableTypeOfFile(dir + "/gui.exe"), 0x04004550u);
+  EXPECT_EQ(executableTypeOfFile(dir + "/console.exe"), kPe);
+  // Its runtime libraries are no programs one starts.
+  const std::filesystem::path runtime = "/usr/lib/gcc/i686-w64-mingw32";
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(runtime, ec)) {
+    if (entry.path().extension() == ".dll") {
+      EXPECT_EQ(executableTypeOfFile(entry.path().string()), 0u) << entry.path();
+    }
+  }
+#else
+  GTEST_SKIP() << "the mingw-w64 cross compiler is not installed (tools/deps.sh)";
+#endif
+}
+
 }  // namespace
 }  // namespace tovtest
