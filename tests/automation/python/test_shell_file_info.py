@@ -113,6 +113,17 @@ class ShellFileInfo(Files):
         self.assertNotEqual(self.info.Icon, before)
         self.assertEqual(before.Icon.Type, 3, "an icon handed out stays usable")
 
+    def test_a_name_that_is_not_utf8_reaches_its_file(self):
+        raw = os.path.join(os.fsencode(self.dir.name), b"caf\xe9.txt")
+        with open(raw, "wb") as f:
+            f.write(b"hello\n")
+        name = os.fsdecode(raw)
+        self.assertTrue(self.info.ReadFile(name))
+        self.assertEqual(self.info.FileName, name)
+        self.assertEqual(self.info.TypeName, "plain text document")
+        self.assertTrue(self.info.DisplayName.startswith("caf"))
+        self.assertGreaterEqual(self.info.SmallIcon.Index, 0)
+
     def test_bad_names_fail_cleanly(self):
         self.write("notes.txt", b"x")
         os.symlink("nowhere", self.path("broken"))
