@@ -247,6 +247,20 @@ TEST_F(ShellFileInfoOnFiles, CraftedProgramsAndText) {
   EXPECT_EQ(info.EXEType(), nullptr);
 }
 
+// Names go to the shell as given, never through the ANSI code page: a name
+// it cannot hold reaches its own item, not the one its "?" form names.
+TEST_F(ShellFileInfoOnFiles, NamesOutsideTheAnsiCodePageReachTheirOwnItem) {
+  ScopedEnv western("TOVAPPS_ACP", "1252");
+  const std::u16string own = write("\xE6\x97\xA5\xE6\x9C\xAC.txt", {'a'});
+  write("??.txt", {'b'});
+  tovShellFileInfo info;
+  ASSERT_TRUE(info.ReadFile(own));
+  EXPECT_EQ(info.FileName(), own);
+  EXPECT_EQ(info.DisplayName(), u"\u65E5\u672C.txt");
+  std::filesystem::remove(dir / "??.txt");
+  EXPECT_TRUE(info.ReadFile(own));
+}
+
 // Real Windows programs of both kinds, as the cross compiler builds them.
 TEST_F(ShellFileInfoOnFiles, ConsoleAndWindowedPrograms) {
 #ifdef TOV_WINDOWS_PROGRAMS
