@@ -7,10 +7,10 @@
 
 #include <climits>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tov::desktop {
@@ -21,8 +21,9 @@ constexpr const char* kFallbackTheme = "hicolor";
 constexpr const char* kExtensions[] = {".png", ".svg", ".xpm"};
 // A theme inheriting more than this is broken; the chain stops there.
 constexpr std::size_t kMaxThemes = 32;
-// Directory listings kept; beyond this the oldest ones are read again.
+// Directory listings and answers kept; beyond this they are read again.
 constexpr std::size_t kMaxListings = 4096;
+constexpr std::size_t kMaxAnswers = 4096;
 
 enum class DirType { Fixed, Scalable, Threshold };
 
@@ -174,7 +175,20 @@ class ThemeLookup {
     if (!seen.contains(kFallbackTheme)) addChain(kFallbackTheme, seen);
   }
 
+  // A listing asks for the same few kinds of icon over and over: each
+  // question is answered from the themes once.
   std::optional<FoundIcon> find(const std::vector<std::string>& names, int size) {
+    std::string key = std::to_string(size);
+    for (const std::string& name : names) key += "\n" + name;
+    if (auto it = answers_.find(key); it != answers_.end()) return it->second;
+    if (answers_.size() >= kMaxAnswers) answers_.clear();
+    std::optional<FoundIcon> found = search(names, size);
+    answers_.emplace(std::move(key), found);
+    return found;
+  }
+
+ private:
+  std::optional<FoundIcon> search(const std::vector<std::string>& names, int size) {
     for (const Theme& theme : themes_) {
       for (std::size_t i = 0; i < names.size(); ++i) {
         if (auto file = lookup(theme, names[i], size)) return FoundIcon{std::move(*file), i};
@@ -189,7 +203,6 @@ class ThemeLookup {
     return std::nullopt;
   }
 
- private:
   void addChain(const std::string& name, std::set<std::string>& seen) {
     if (themes_.size() >= kMaxThemes || !seen.insert(name).second) return;
     std::optional<Theme> theme = loadTheme(name, bases_);
@@ -248,7 +261,8 @@ class ThemeLookup {
 
   std::vector<std::string> bases_;
   std::vector<Theme> themes_;
-  std::map<std::string, std::unordered_set<std::string>> listings_;
+  std::unordered_map<std::string, std::unordered_set<std::string>> listings_;
+  std::unordered_map<std::string, std::optional<FoundIcon>> answers_;
 };
 
 std::mutex g_lock;
