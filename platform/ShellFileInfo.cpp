@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <utility>
 
 #include "platform/DesktopModule.h"
 #include "platform/ExecutableType.h"
@@ -118,6 +120,45 @@ std::uint32_t shellAttributes(const std::string& path, const struct stat& link) 
   return attributes;
 }
 
+// What makes one state of an item: the entry and, for a link, its target.
+struct ItemState {
+  std::string path;
+  struct stat entry {};
+  struct stat target {};
+  bool resolves = false;
+
+  bool operator==(const ItemState& other) const {
+    return path == other.path && same(entry, other.entry) && resolves == other.resolves &&
+           (!resolves || same(target, other.target));
+  }
+  static bool same(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mode == b.st_mode && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+  }
+};
+
+// ReadFile asks about one item four times in a row, and telling its type
+// may mean reading its first bytes: the last answer is kept while the item
+// stays as it was (same file, size and change time).
+std::optional<DesktopItem> describeItem(const DesktopModule& module, const std::string& native,
+                                        const struct stat& link, int& error) {
+  static std::mutex lock;
+  static std::optional<std::pair<ItemState, DesktopItem>> last;
+  ItemState state{native, link, {}, false};
+  state.resolves = S_ISLNK(link.st_mode) ? stat(native.c_str(), &state.target) == 0 : false;
+  {
+    std::lock_guard guard(lock);
+    if (last && last->first == state) return last->second;
+  }
+  std::optional<DesktopItem> item = module.describe(native, error);
+  if (item) {
+    std::lock_guard guard(lock);
+    last.emplace(std::move(state), *item);
+  }
+  return item;
+}
+
 // An open folder looks for the open form of each of its icons, then the
 // generic open folder, before its closed icons.
 std::vector<std::string> openIconNames(const DesktopItem& item) {
@@ -184,7 +225,7 @@ std::uint32_t SHGetFileInfoW(std::u16string_view path, ShFileInfo& info, std::ui
     module = DesktopModule::instance();
     if (!module) return fail(kErrorModNotFound);
     int error = 0;
-    item = module->describe(native, error);
+    item = describeItem(*module, native, link, error);
     if (!item) return fail(missingError(native, error));
   }
 

@@ -98,6 +98,17 @@ TEST_F(Shell, TextFileNamesTypeAndAttributes) {
   // The content decides where the name does not.
   EXPECT_EQ(typeName(make("notes", "just words\n")), u"plain text document");
   EXPECT_EQ(typeName(make("image", "\x89PNG\r\n\x1a\n")), u"PNG image");
+  // An item changed in place, or replaced, is described anew.
+  const std::u16string changing = make("changing", "plain words");
+  EXPECT_EQ(typeName(changing), u"plain text document");
+  {
+    std::fstream f(dir / "changing", std::ios::in | std::ios::out | std::ios::binary);
+    f.write("\x89PNG\r\n\x1a\n\0\0\0", 11);
+  }
+  EXPECT_EQ(typeName(changing), u"PNG image");
+  writeBytes(dir / "other", "plain words");
+  std::filesystem::rename(dir / "other", dir / "changing");
+  EXPECT_EQ(typeName(changing), u"plain text document");
   // Only the fields asked for change.
   ShFileInfo info;
   info.szTypeName = u"kept";
