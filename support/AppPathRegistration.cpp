@@ -10,6 +10,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "support/DesktopEntry.h"
 #include "platform/ProgramLocation.h"
+#include "platform/XdgDataDirectories.h"
 
 namespace tov {
 namespace {
@@ -42,19 +43,6 @@ fs::path userDataHome() {
   return home.empty() ? fs::path() : home / ".local" / "share";
 }
 
-std::vector<fs::path> desktopDataDirs() {
-  const char* value = std::getenv("XDG_DATA_DIRS");
-  std::string list = value && *value ? value : "/usr/local/share/:/usr/share/";
-  std::vector<fs::path> dirs;
-  for (std::size_t at = 0; at <= list.size();) {
-    const std::size_t colon = std::min(list.find(':', at), list.size());
-    const std::string dir = list.substr(at, colon - at);
-    if (!dir.empty() && dir.front() == '/') dirs.emplace_back(dir);
-    at = colon + 1;
-  }
-  return dirs;
-}
-
 bool writeText(const fs::path& file, const std::string& text) {
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
@@ -83,7 +71,7 @@ AppPathRegistration AppPathRegistration::forRunningProgram() {
       break;
     }
   }
-  return AppPathRegistration(program, data, userDataHome(), desktopDataDirs());
+  return AppPathRegistration(program, data, userDataHome(), platform::xdgDataDirs());
 }
 
 fs::path AppPathRegistration::installedEntry() const {
