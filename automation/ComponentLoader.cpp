@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "automation/RegistrySearch.h"
 #include "automation/ServerEntryPoints.h"
 #include "platform/TrustedPath.h"
 #include "platform/Utf.h"
@@ -90,33 +91,33 @@ HResult CoGetClassObject(const Guid& clsid, const Guid& iid, void** out) {
   if (!out) return kEPointer;
   *out = nullptr;
   tLastMessage.clear();
-  const ComponentRegistry registry;
-  if (std::string why = registry.trustProblem(); !why.empty()) return fail(kEAccessDenied, why);
-  const std::optional<ClassRecord> record = registry.findClass(clsid);
-  if (!record) {
-    return fail(kRegdbEClassNotReg,
-                "class " + text(clsid.toString()) + " is not registered in " + registry.path().string());
+  const RegistrySearch registries = RegistrySearch::standard();
+  const RegistryAnswer<ClassRecord> answer = registries.findClass(clsid);
+  if (!answer.refusal.empty()) return fail(kEAccessDenied, answer.refusal);
+  if (!answer.value) {
+    return fail(kRegdbEClassNotReg, "class " + text(clsid.toString()) + " is not registered " + registries.describe());
   }
-  const std::string path = text(record->libraryPath);
+  const ClassRecord& record = *answer.value;
+  const std::string path = text(record.libraryPath);
   std::string loaderError;
   bool refused = false;
   void* handle = LoadedLibraries::instance().load(path, loaderError, refused);
   if (refused) {
-    return fail(kEAccessDenied, "the component library " + path + " registered for " + describeClass(*record) +
+    return fail(kEAccessDenied, "the component library " + path + " registered for " + describeClass(record) +
                                     " is not loaded: " + loaderError);
   }
   if (!handle) {
-    return fail(kModNotFound, "the component library " + path + " registered for " + describeClass(*record) +
+    return fail(kModNotFound, "the component library " + path + " registered for " + describeClass(record) +
                                   " cannot be loaded: " + loaderError);
   }
   auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, kDllGetClassObject));
   if (!getClassObject) {
-    return fail(kProcNotFound, "the component library " + path + " registered for " + describeClass(*record) +
+    return fail(kProcNotFound, "the component library " + path + " registered for " + describeClass(record) +
                                    " has no " + kDllGetClassObject);
   }
   const HResult hr = getClassObject(&clsid, &iid, out);
   if (failed(hr)) {
-    return fail(hr, "the component library " + path + " does not serve " + describeClass(*record) + ": " +
+    return fail(hr, "the component library " + path + " does not serve " + describeClass(record) + ": " +
                         describeHResult(hr));
   }
   return hr;
@@ -141,13 +142,14 @@ HResult CLSIDFromProgID(std::u16string_view progId, Guid* out) {
     *out = *g;
     return kSOk;
   }
-  const ComponentRegistry registry;
-  if (std::string why = registry.trustProblem(); !why.empty()) return fail(kEAccessDenied, why);
-  if (auto g = registry.clsidOf(progId)) {
-    *out = *g;
+  const RegistrySearch registries = RegistrySearch::standard();
+  const RegistryAnswer<Guid> answer = registries.clsidOf(progId);
+  if (!answer.refusal.empty()) return fail(kEAccessDenied, answer.refusal);
+  if (answer.value) {
+    *out = *answer.value;
     return kSOk;
   }
-  return fail(kCoEClassString, "no class named " + text(progId) + " is registered in " + registry.path().string());
+  return fail(kCoEClassString, "no class named " + text(progId) + " is registered " + registries.describe());
 }
 
 void CoFreeUnusedLibraries() { LoadedLibraries::instance().freeUnused(); }

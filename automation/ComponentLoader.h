@@ -1,6 +1,7 @@
 #pragma once
 // The client side of the component registry: finds the library that serves
-// a class, loads it once per process, and asks its class factory for a new
+// a class (the user's registrations first, then the machine's, as
+// RegistrySearch reads them), loads it once per process, and asks its class factory for a new
 // object. Failures come back as the standard results, never as a crash,
 // with a message that names what is missing.
 #include <string>

@@ -1,7 +1,9 @@
 #pragma once
-// The per-user component registry: which library serves which class, under
-// which programmatic identifier, and where each type library lives. One
-// INI-style UTF-8 file, by default
+// One component registry file: which library serves which class, under
+// which programmatic identifier, and where each type library lives. The
+// machine-wide files and the order clients read them in are RegistrySearch's;
+// this is the file itself. One INI-style UTF-8 file, the per-user one by
+// default
 // ${XDG_DATA_HOME:-$HOME/.local/share}/TOVapps/registry.ini, the home taken
 // from the password database when HOME is unset; the variable
 // TOVAPPS_REGISTRY names another file. Every write replaces the file in one

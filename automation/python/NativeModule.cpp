@@ -10,6 +10,7 @@
 #include "automation/Collection.h"
 #include "automation/ComponentLoader.h"
 #include "automation/PictureObject.h"
+#include "automation/RegistrySearch.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
 #include "support/IconFunctions.h"
@@ -36,7 +37,7 @@ DispatchProxy createProxy(py::handle progId) {
 std::vector<py::str> applicationObjects(py::handle library) {
   std::vector<py::str> out;
   if (!PyUnicode_Check(library.ptr())) return out;
-  if (auto record = ComponentRegistry().findTypeLibrary(textFromPython(library))) {
+  if (auto record = RegistrySearch::standard().findTypeLibrary(textFromPython(library)).value) {
     for (const auto& progId : record->appObjects) out.push_back(textToPython(progId));
   }
   return out;
