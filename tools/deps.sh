@@ -8,16 +8,18 @@ packages=(
   pybind11-dev python3-dev
   tzdata
   libglib2.0-dev libgdk-pixbuf-2.0-dev librsvg2-common shared-mime-info adwaita-icon-theme hicolor-icon-theme
+  dpkg-dev file          # the Debian package: dpkg-shlibdeps, and file, with which cpack finds the programs
 )
 # Test and benchmark material, taken without what its packages merely
 # recommend: Windows images with version resources (PE32+ from libwine,
 # PE32 from the mingw-w64 runtimes), an independent reader of them
 # (pefile), a 32-bit cross compiler for console and windowed test programs,
 # btrfs tools for the compression tests, getfattr for the zone tests,
-# setfacl for the stream listing tests, clang's libFuzzer.
+# setfacl for the stream listing tests, clang's libFuzzer, man to check
+# the manual pages render.
 lean_packages=(
   libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime gcc-mingw-w64-i686-win32 python3-pefile
-  btrfs-progs attr acl clang libclang-rt-dev
+  btrfs-progs attr acl clang libclang-rt-dev man-db
 )
 missing_of() {
   local p
