@@ -7,11 +7,14 @@
 # tovcall and Python module reach the library, a user's own registration
 # overrides the machine's, and the package's removal step takes the
 # registration away again.
-# Usage: debian_package.sh BUILD_DIR SOURCE_DIR [PYTHON]
+# OTHER_LIBRARY, a component library of other classes, stands for one an
+# administrator registered machine-wide: the removal must leave it be.
+# Usage: debian_package.sh BUILD_DIR SOURCE_DIR [OTHER_LIBRARY [PYTHON]]
 set -euo pipefail
 build=$1
 source_dir=$2
-python=${3:-/usr/bin/python3}
+other=${3:-}
+python=${4:-/usr/bin/python3}
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -131,8 +134,26 @@ XDG_DATA_DIRS=/usr/share "$root/usr/bin/tovregsvr" --system "$own" >/dev/null 2>
 grep -q "read only where XDG_DATA_DIRS names $root/usr/share" "$work/stderr" || fail "no note: $(cat "$work/stderr")"
 XDG_DATA_DIRS="$root/usr/share" "$root/usr/bin/tovregsvr" /u --system "$own" >/dev/null
 
-# Removal ----------------------------------------------------------------
+# Upgrade and removal -------------------------------------------------------
+# An upgrade takes the old version's registration away and the new one's
+# configure step puts it back.
 maintainer postinst configure
+maintainer prerm upgrade
+maintainer postinst configure
+[ "$(user "$root/usr/bin/tovcall" Ferrule0101.tovFSO GetFileB "$work/a.txt")" = 6869 ] || fail "after an upgrade"
+
+if [ -n "$other" ]; then
+  XDG_DATA_DIRS="$root/usr/share" "$root/usr/bin/tovregsvr" --system "$other" >/dev/null
+  maintainer prerm remove
+  [ -f "$registry" ] || fail "the removal took another library's registration with it"
+  grep -q "=$other$" "$registry" || fail "the other library's registration is gone: $(cat "$registry")"
+  grep -q libFerrule0101 "$registry" && fail "the removal left the package's library registered"
+  XDG_DATA_DIRS="$root/usr/share" "$root/usr/bin/tovregsvr" --system /u "$other" >/dev/null
+  rm "$registry"
+  rmdir "${registry%/*}"
+  maintainer postinst configure
+fi
+
 maintainer prerm remove
 [ ! -e "$registry" ] && [ ! -e "${registry%/*}" ] || fail "the removal left $(ls -A "${registry%/*}")"
 [ -d "$root/usr/lib/python3/dist-packages/ferrule0101" ] || fail "the import left no module directory"
