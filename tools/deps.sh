@@ -15,11 +15,11 @@ packages=(
 # PE32 from the mingw-w64 runtimes), an independent reader of them
 # (pefile), a 32-bit cross compiler for console and windowed test programs,
 # btrfs tools for the compression tests, getfattr for the zone tests,
-# setfacl for the stream listing tests, clang's libFuzzer, man to check
-# the manual pages render.
+# setfacl for the stream listing tests, clang's libFuzzer, man and
+# desktop-file-validate to check the manual pages and the menu entry.
 lean_packages=(
   libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime gcc-mingw-w64-i686-win32 python3-pefile
-  btrfs-progs attr acl clang libclang-rt-dev man-db
+  btrfs-progs attr acl clang libclang-rt-dev man-db desktop-file-utils
 )
 missing_of() {
   local p

@@ -162,6 +162,11 @@ user "$root/usr/bin/tovcall" Ferrule0101.tovFSO GetFileB "$work/a.txt" >/dev/nul
   fail "the library still served after the removal step"
 grep -q "no class named Ferrule0101.tovFSO is registered" "$work/stderr" || fail "after removal: $(cat "$work/stderr")"
 
+# The menu entry is one the desktop accepts.
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$root/usr/share/applications/quillmark.desktop" || fail "the menu entry is not valid"
+fi
+
 # The manual pages render without a warning.
 if command -v man >/dev/null; then
   for page in "$root"/usr/share/man/man1/*.1.gz; do
