@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix with a fresh component registry and
-# converts the sample log with the installed program, as a user would.
+# converts the sample log with the installed program, as a user would; the
+# manual pages are installed with the programs.
 set -euo pipefail
 build=$1
 source_dir=$2
@@ -12,6 +13,10 @@ mkdir -p "$HOME"
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 grep -q "InprocServer32=$work/prefix/lib/libFerrule0101.so" "$TOVAPPS_REGISTRY"
+for page in quillmark tovcall tovregsvr; do
+  gzip -cd "$work/prefix/share/man/man1/$page.1.gz" >"$work/page"
+  grep -q "^\.TH ${page^^} 1 " "$work/page"
+done
 
 "$work/prefix/bin/quillmark" "$source_dir/examples/sample-history.xml" "$work/out.txt" 2>"$work/stderr"
 grep -q "All done" "$work/stderr"
