@@ -87,6 +87,15 @@ grep -q "### Anna Sokolova - Tom Baker" "$work/out.txt" || fail "output names"
 [ -z "$(find "$work/home" -name registry.ini -o -name '*.desktop')" ] || fail "the home got $(find "$work/home" -type f)"
 [ -f "$work/home/.config/TOVapps/Quillmark.ini" ] || fail "no settings"
 
+# With a display, the window comes up from the packaged toolkit module: a
+# module that cannot be loaded ends the program at once with status 2.
+if [ -n "${DISPLAY:-}" ]; then
+  status=0
+  user DISPLAY="$DISPLAY" ${XAUTHORITY:+XAUTHORITY=$XAUTHORITY} QUILLMARK_UI=qt \
+    timeout 8 "$root/usr/bin/quillmark" 2>"$work/stderr" || status=$?
+  [ "$status" = 124 ] || fail "the window did not stay up (status $status): $(cat "$work/stderr")"
+fi
+
 [ "$(user "$root/usr/bin/tovcall" Ferrule0101.tovFSO PutFile "$work/a.txt" hi --then GetFileB "$work/a.txt")" = \
   "$(printf 'True\n6869')" ] || fail "tovcall through the machine-wide registry"
 
