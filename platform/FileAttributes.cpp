@@ -1,5 +1,6 @@
 #include "platform/FileAttributes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -31,11 +32,10 @@ bool storedDosAttributes(const std::string& path, std::uint32_t& out) {
   return true;
 }
 
-std::string baseName(const std::string& path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  const auto slash = p.rfind('/');
-  return slash == std::string::npos ? p : p.substr(slash + 1);
+std::string_view baseName(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 bool failWith(int err) {
@@ -51,37 +51,44 @@ bool failInvalidName() {
 }  // namespace
 
 std::uint32_t getFileAttributesNative(const std::string& path) {
-  struct stat st {};
+  struct statx st {};
   if (!isUsablePath(path)) {
     SetLastError(kErrorInvalidName);
     return kInvalidFileAttributes;
   }
-  if (path.empty() || lstat(path.c_str(), &st) != 0) {
+  if (path.empty() || statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_MODE, &st) != 0) {
     SetLastError(winErrorFromErrno(path.empty() ? ENOENT : errno));
     return kInvalidFileAttributes;
   }
+  const std::uint32_t attrs = attributesOfEntry(path, st.stx_mode, st.stx_attributes & st.stx_attributes_mask);
+  SetLastError(kErrorSuccess);
+  return attrs;
+}
+
+std::uint32_t attributesOfEntry(const std::string& path, std::uint32_t mode, std::uint64_t statxAttributes) {
   std::uint32_t attrs = 0;
-  if (S_ISLNK(st.st_mode)) {
+  if (S_ISLNK(mode)) {
     attrs |= kFileAttributeReparsePoint;
     struct stat target {};
     if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) attrs |= kFileAttributeDirectory;
-  } else if (S_ISDIR(st.st_mode)) {
+  } else if (S_ISDIR(mode)) {
     attrs |= kFileAttributeDirectory;
-  } else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+  } else if (S_ISCHR(mode) || S_ISBLK(mode)) {
     attrs |= kFileAttributeDevice;
   }
-  if ((st.st_mode & 0222) == 0 && !S_ISLNK(st.st_mode)) attrs |= kFileAttributeReadOnly;
+  if ((mode & 0222) == 0 && !S_ISLNK(mode)) attrs |= kFileAttributeReadOnly;
+  if (statxAttributes & STATX_ATTR_COMPRESSED) attrs |= kFileAttributeCompressed;
+  if (statxAttributes & STATX_ATTR_ENCRYPTED) attrs |= kFileAttributeEncrypted;
 
   std::uint32_t stored = 0;
   if (storedDosAttributes(path, stored)) {
     attrs |= stored;
-  } else if (S_ISREG(st.st_mode)) {
+  } else if (S_ISREG(mode)) {
     attrs |= kFileAttributeArchive;  // a file nobody marked counts as changed since backup
   }
-  const std::string name = baseName(path);
+  const std::string_view name = baseName(path);
   if (name.size() > 1 && name[0] == '.' && name != "..") attrs |= kFileAttributeHidden;
   if (attrs == 0) attrs = kFileAttributeNormal;
-  SetLastError(kErrorSuccess);
   return attrs;
 }
 

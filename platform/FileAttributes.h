@@ -34,6 +34,11 @@ inline constexpr char kDosAttributesName[] = "user.DOSATTRIB";
 // kInvalidFileAttributes on failure, with the thread's last error set.
 std::uint32_t GetFileAttributesW(std::u16string_view name);
 std::uint32_t getFileAttributesNative(const std::string& path);
+// The attributes of an entry whose lstat mode the caller already has (a
+// directory listing), so the listing reads them the same way without a
+// second lstat. `statxAttributes` are statx's stx_attributes, masked by
+// stx_attributes_mask (0 when unknown): they give compressed and encrypted.
+std::uint32_t attributesOfEntry(const std::string& path, std::uint32_t mode, std::uint64_t statxAttributes = 0);
 bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
 
 // Deletes a file. A read-only file or a directory is refused with

@@ -15,6 +15,7 @@ enum WinError : std::uint32_t {
   kErrorInvalidHandle = 6,
   kErrorNotEnoughMemory = 8,
   kErrorBadFormat = 11,
+  kErrorNoMoreFiles = 18,
   kErrorWriteProtect = 19,
   kErrorSeek = 25,
   kErrorWriteFault = 29,
