@@ -1,0 +1,261 @@
+#include "platform/FindFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/CaseFold.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileNamePattern.h"
+#include "platform/Path.h"
+#include "platform/WinError.h"
+
+namespace tov::platform {
+
+struct FindState {
+  struct Entry {
+    std::string nativeName;
+    std::u16string name;
+    unsigned char type = DT_UNKNOWN;
+  };
+
+  ~FindState() {
+    if (dir) closedir(dir);
+  }
+
+  DIR* dir = nullptr;       // the listed directory, while its entries are examined
+  std::string prefix;       // the directory as names are joined to it ("" for the current one)
+  std::vector<Entry> entries;
+  std::size_t next = 0;
+  std::uint32_t pendingError = kErrorSuccess;  // the listing broke off after `entries`
+  FileIdentity directory;
+};
+
+namespace {
+
+bool isSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+FileIdentity identityOf(const struct statx& st) {
+  return {makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino};
+}
+
+std::uint64_t bytesOnDisk(const struct statx& st) {
+  return S_ISREG(st.stx_mode) ? std::min<std::uint64_t>(st.stx_size, st.stx_blocks * 512) : 0;
+}
+
+FileTime fileTimeOf(const struct statx_timestamp& t) { return fileTimeFromUnix(t.tv_sec, t.tv_nsec); }
+
+// NTFS order: letters without case, then the units themselves so names
+// that differ only in case still come in one fixed order.
+bool listedBefore(const FindState::Entry& a, const FindState::Entry& b) {
+  const std::size_t n = std::min(a.name.size(), b.name.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t x = foldCase(a.name[i]);
+    const char16_t y = foldCase(b.name[i]);
+    if (x != y) return x < y;
+  }
+  if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+  return a.name < b.name;
+}
+
+bool isDotEntry(std::string_view name) { return name == "." || name == ".."; }
+
+enum class Look { Found, Vanished };
+
+// Fills `data` for one entry; an entry that cannot be examined keeps what
+// the listing itself told (name and type).
+Look examine(const FindState& state, const FindState::Entry& entry, FindData& data) {
+  data = FindData{};
+  data.fileName = entry.name;
+  const std::string path = state.prefix + entry.nativeName;
+  struct statx st {};
+  const int at = state.dir ? dirfd(state.dir) : AT_FDCWD;
+  const char* name = state.dir ? entry.nativeName.c_str() : path.c_str();
+  if (statx(at, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
+    if (errno == ENOENT) return Look::Vanished;
+    data.fileAttributes = entry.type == DT_DIR ? kFileAttributeDirectory : kFileAttributeNormal;
+    if (entry.nativeName.size() > 1 && entry.nativeName[0] == '.' && entry.nativeName != "..") {
+      data.fileAttributes |= kFileAttributeHidden;
+    }
+    return Look::Found;
+  }
+  data.fileAttributes = attributesOfEntry(path, st.stx_mode, st.stx_attributes & st.stx_attributes_mask);
+  data.lastWriteTime = fileTimeOf(st.stx_mtime);
+  data.lastAccessTime = fileTimeOf(st.stx_atime);
+  if (st.stx_mask & STATX_BTIME) {
+    data.creationTime = fileTimeOf(st.stx_btime);
+  } else {
+    data.creationTime = std::min({data.lastWriteTime, data.lastAccessTime, fileTimeOf(st.stx_ctime)});
+  }
+  const std::uint64_t size = S_ISREG(st.stx_mode) ? st.stx_size : 0;
+  data.fileSizeHigh = static_cast<std::uint32_t>(size >> 32);
+  data.fileSizeLow = static_cast<std::uint32_t>(size);
+  // The query opens what the name leads to: a directory has nothing to
+  // measure, and a link would be measured at its target, not here.
+  if (!S_ISDIR(st.stx_mode) && !S_ISLNK(st.stx_mode)) data.compressedSize = bytesOnDisk(st);
+  data.identity = identityOf(st);
+  return Look::Found;
+}
+
+// Moves to the next entry that is still there.
+bool fillNext(FindState& state, FindData& data) {
+  while (state.next < state.entries.size()) {
+    if (examine(state, state.entries[state.next++], data) == Look::Found) return true;
+  }
+  return false;
+}
+
+std::uint32_t failWith(std::uint32_t code) {
+  SetLastError(code);
+  return code;
+}
+
+// Reads every name of the directory that the pattern matches. A read that
+// breaks off keeps what it got and notes the error for the listing's end.
+void readMatches(FindState& state, const FileNamePattern& pattern, bool root) {
+  for (;;) {
+    errno = 0;
+    const dirent* d = readdir(state.dir);
+    if (!d) {
+      if (errno != 0) state.pendingError = winErrorFromErrno(errno);
+      break;
+    }
+    const std::string_view native = d->d_name;
+    if (root && isDotEntry(native)) continue;
+    std::u16string name = fromNativePath(native);
+    if (!pattern.matches(name)) continue;
+    state.entries.push_back({std::string(native), std::move(name), d->d_type});
+  }
+  // "." and ".." lead, as Windows lists them.
+  auto rest = std::stable_partition(state.entries.begin(), state.entries.end(),
+                                    [](const FindState::Entry& e) { return isDotEntry(e.nativeName); });
+  std::sort(state.entries.begin(), rest, [](const auto& a, const auto& b) { return a.nativeName < b.nativeName; });
+  std::sort(rest, state.entries.end(), listedBefore);
+}
+
+}  // namespace
+
+FindHandle::FindHandle() = default;
+FindHandle::~FindHandle() = default;
+FindHandle::FindHandle(FindHandle&&) noexcept = default;
+FindHandle& FindHandle::operator=(FindHandle&&) noexcept = default;
+
+FileIdentity FindHandle::directory() const { return state_ ? state_->directory : FileIdentity{}; }
+
+FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
+  data = FindData{};
+  std::size_t sep = pattern.size();
+  while (sep > 0 && !isSeparator(pattern[sep - 1])) --sep;
+  const std::u16string_view namePart = pattern.substr(sep);
+  if (namePart.empty()) {
+    failWith(kErrorFileNotFound);
+    return {};
+  }
+  auto state = std::make_unique<FindState>();
+  std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, sep));
+  state->prefix = sep == 0 ? std::string() : directory;
+  if (!state->prefix.empty() && state->prefix.back() != '/') state->prefix += '/';
+
+  const FileNamePattern names(namePart);
+  // A plain name that exists as given needs no listing of its directory
+  // (which may be one the caller can search but not read).
+  if (!names.hasWildcards()) {
+    struct statx st {};
+    const std::string whole = state->prefix + nativePath(namePart);
+    if (namePart != u"." && namePart != u".." && statx(AT_FDCWD, whole.c_str(), AT_SYMLINK_NOFOLLOW, 0, &st) == 0) {
+      struct statx dir {};
+      if (statx(AT_FDCWD, directory.c_str(), 0, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
+      state->entries.push_back({nativePath(namePart), std::u16string(namePart), DT_UNKNOWN});
+    }
+  }
+  if (state->entries.empty()) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      failWith(errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : winErrorFromErrno(errno));
+      return {};
+    }
+    struct statx dir {};
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
+    state->dir = fdopendir(fd);
+    if (!state->dir) {
+      const int err = errno;
+      close(fd);
+      failWith(winErrorFromErrno(err));
+      return {};
+    }
+    readMatches(*state, names, directory == "/");
+  }
+  if (!fillNext(*state, data)) {
+    failWith(state->pendingError != kErrorSuccess ? state->pendingError : kErrorFileNotFound);
+    return {};
+  }
+  FindHandle handle;
+  handle.state_ = std::move(state);
+  SetLastError(kErrorSuccess);
+  return handle;
+}
+
+bool FindNextFileW(FindHandle& handle, FindData& data) {
+  if (!handle.state_) {
+    failWith(kErrorInvalidHandle);
+    return false;
+  }
+  FindState& state = *handle.state_;
+  if (fillNext(state, data)) {
+    SetLastError(kErrorSuccess);
+    return true;
+  }
+  data = FindData{};
+  if (state.pendingError != kErrorSuccess) {
+    failWith(state.pendingError);
+    return false;
+  }
+  // A directory removed while it was listed has no links left: what was
+  // read of it is not a whole listing.
+  struct statx st {};
+  if (state.dir && statx(dirfd(state.dir), "", AT_EMPTY_PATH, STATX_NLINK, &st) == 0 && st.stx_nlink == 0) {
+    failWith(kErrorPathNotFound);
+    return false;
+  }
+  failWith(kErrorNoMoreFiles);
+  return false;
+}
+
+void FindClose(FindHandle& handle) { handle.state_.reset(); }
+
+std::uint32_t GetCompressedFileSizeW(std::u16string_view name, std::uint32_t* high) {
+  const std::string path = nativePath(name);
+  struct statx st {};
+  if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, STATX_SIZE | STATX_BLOCKS | STATX_TYPE, &st) != 0) {
+    failWith(path.empty() ? kErrorFileNotFound : winErrorFromErrno(errno));
+    return kInvalidFileSize;
+  }
+  // Opening a directory as a file is refused on Windows.
+  if (S_ISDIR(st.stx_mode)) {
+    failWith(kErrorAccessDenied);
+    return kInvalidFileSize;
+  }
+  const std::uint64_t onDisk = bytesOnDisk(st);
+  if (high) *high = static_cast<std::uint32_t>(onDisk >> 32);
+  SetLastError(kErrorSuccess);
+  return static_cast<std::uint32_t>(onDisk);
+}
+
+std::optional<FileIdentity> fileIdentity(std::u16string_view name) {
+  const std::string path = nativePath(name);
+  struct statx st {};
+  if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, STATX_INO, &st) != 0) return std::nullopt;
+  return identityOf(st);
+}
+
+bool PathIsRootW(std::u16string_view path) {
+  return !path.empty() && std::all_of(path.begin(), path.end(), isSeparator);
+}
+
+}  // namespace tov::platform
