@@ -1,11 +1,13 @@
 #include "fileio/dispatch/ComponentClasses.h"
 
+#include "fileio/dispatch/IFindFilesCallbackDispatch.h"
 #include "fileio/dispatch/TypeLibrary.h"
 #include "fileio/dispatch/tovDescriptIonDispatch.h"
 #include "fileio/dispatch/tovFileStreamsDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
 #include "fileio/dispatch/tovShellFileInfoDispatch.h"
+#include "fileio/dispatch/tovFoundedFilesDispatch.h"
 
 namespace ferrule {
 
@@ -17,6 +19,8 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                            {u"tovFileStreams", &tovFileStreamsDispatch::create},
                                                            {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
+                                                           {u"tovFoundedFiles", &tovFoundedFilesDispatch::create},
+                                                           {u"IFindFilesCallback", &IFindFilesCallbackDispatch::create},
                                                        });
   return server;
 }
