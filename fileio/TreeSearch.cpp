@@ -103,7 +103,7 @@ bool TreeSearch::listRoot(Frame& frame, const std::u16string& pattern, bool) {
 bool TreeSearch::listDirectory(Frame& frame, const std::u16string& pattern, bool patternIsPath,
                                const FoundedFile* enteredFrom) {
   FindData entry;
-  FindHandle find = FindFirstFileW(pattern, entry);
+  FindHandle find = findFirst(pattern, enteredFrom, entry);
   if (!find.valid()) return false;
   frame.shown = Shown{true, find.directory()};
   if (onTheWayDown(frame.shown)) return false;
@@ -125,9 +125,27 @@ bool TreeSearch::listDirectory(Frame& frame, const std::u16string& pattern, bool
   } while (FindNextFileW(find, entry));
   // Only the listing's own end makes it whole.
   if (GetLastError() != kErrorNoMoreFiles) return false;
-  FindClose(find);
+  if (stack_.size() < keepOpen_) frame.find = std::move(find);
   if (items.capacity() > items.size() + items.size() / 4) items.shrink_to_fit();
   return true;
+}
+
+// A level below an entry is found from the directory the level above
+// keeps open: by the entry's name, refusing a link where the entry was
+// none. Its whole path serves where nothing is open.
+FindHandle TreeSearch::findFirst(const std::u16string& pattern, const FoundedFile* enteredFrom, FindData& entry) {
+  const FindHandle* base = stack_.empty() || !enteredFrom ? nullptr : &stack_.back().find;
+  if (!base || !base->valid()) return FindFirstFileW(pattern, entry);
+  const std::u16string below =
+      blankMask_ ? enteredFrom->FileName() : tov::asBuildFileName(enteredFrom->FileName(), mask_);
+  const bool followLink = enteredFrom->isReparsePoint() || !maskNamesChildDirectly_;
+  FindHandle find = FindFirstFileBelow(*base, below, entry, followLink);
+  if (find.valid() || GetLastError() != kErrorTooManyOpenFiles) return find;
+  // Out of descriptors: let go of every directory held open and go on by
+  // whole paths.
+  keepOpen_ = 0;
+  for (Frame& f : stack_) FindClose(f.find);
+  return FindFirstFileW(pattern, entry);
 }
 
 bool TreeSearch::onTheWayDown(const Shown& shown) const {

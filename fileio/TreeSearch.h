@@ -35,6 +35,9 @@ class TreeSearch {
     Shown shown;
     std::u16string listedDirectory;  // where the entries are, for the paths below them
     bool root = false;               // one entry naming a root; it leads to that root
+    // Kept open once listed, so the levels below are found from it rather
+    // than by their whole path.
+    tov::platform::FindHandle find;
   };
 
   // Lists a level and puts it on the stack; false (and an empty level)
@@ -43,6 +46,8 @@ class TreeSearch {
   bool start(tovFoundedFiles& level, std::u16string_view path, bool withParent, const FoundedFile* enteredFrom);
   bool listRoot(Frame& frame, const std::u16string& pattern, bool patternIsPath);
   bool listDirectory(Frame& frame, const std::u16string& pattern, bool patternIsPath, const FoundedFile* enteredFrom);
+  tov::platform::FindHandle findFirst(const std::u16string& pattern, const FoundedFile* enteredFrom,
+                                      tov::platform::FindData& entry);
   bool onTheWayDown(const Shown& shown) const;
   bool shouldEnter(const FoundedFile& entry) const;
   std::u16string pathBelow(const Frame& frame, const FoundedFile& entry) const;
@@ -59,6 +64,9 @@ class TreeSearch {
   bool follow_;
   const tovFoundedFiles::Callback& callback_;
   std::vector<Frame> stack_;
+  // Levels on the way down keep their directory open up to this many, and
+  // none once the process ran out of descriptors.
+  std::size_t keepOpen_ = 256;
   bool startingLevelComplete_ = false;
 };
 

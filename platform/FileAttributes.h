@@ -36,9 +36,10 @@ std::uint32_t GetFileAttributesW(std::u16string_view name);
 std::uint32_t getFileAttributesNative(const std::string& path);
 // The attributes of an entry whose lstat mode the caller already has (a
 // directory listing), so the listing reads them the same way without a
-// second lstat. `statxAttributes` are statx's stx_attributes, masked by
+// second lstat. `name` is relative to the open directory `dirFd` (or
+// AT_FDCWD). `statxAttributes` are statx's stx_attributes, masked by
 // stx_attributes_mask (0 when unknown): they give compressed and encrypted.
-std::uint32_t attributesOfEntry(const std::string& path, std::uint32_t mode, std::uint64_t statxAttributes = 0);
+std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes = 0);
 bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
 
 // Deletes a file. A read-only file or a directory is refused with

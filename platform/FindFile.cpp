@@ -26,11 +26,10 @@ struct FindState {
   };
 
   ~FindState() {
-    if (dir) closedir(dir);
+    if (fd >= 0) close(fd);
   }
 
-  DIR* dir = nullptr;       // the listed directory, while its entries are examined
-  std::string prefix;       // the directory as names are joined to it ("" for the current one)
+  int fd = -1;  // the listed directory; entries are examined relative to it
   std::vector<Entry> entries;
   std::size_t next = 0;
   std::uint32_t pendingError = kErrorSuccess;  // the listing broke off after `entries`
@@ -73,11 +72,9 @@ enum class Look { Found, Vanished };
 Look examine(const FindState& state, const FindState::Entry& entry, FindData& data) {
   data = FindData{};
   data.fileName = entry.name;
-  const std::string path = state.prefix + entry.nativeName;
+  const char* name = entry.nativeName.c_str();
   struct statx st {};
-  const int at = state.dir ? dirfd(state.dir) : AT_FDCWD;
-  const char* name = state.dir ? entry.nativeName.c_str() : path.c_str();
-  if (statx(at, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
+  if (statx(state.fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
     if (errno == ENOENT) return Look::Vanished;
     data.fileAttributes = entry.type == DT_DIR ? kFileAttributeDirectory : kFileAttributeNormal;
     if (entry.nativeName.size() > 1 && entry.nativeName[0] == '.' && entry.nativeName != "..") {
@@ -85,7 +82,7 @@ Look examine(const FindState& state, const FindState::Entry& entry, FindData& da
     }
     return Look::Found;
   }
-  data.fileAttributes = attributesOfEntry(path, st.stx_mode, st.stx_attributes & st.stx_attributes_mask);
+  data.fileAttributes = attributesOfEntry(state.fd, name, st.stx_mode, st.stx_attributes & st.stx_attributes_mask);
   data.lastWriteTime = fileTimeOf(st.stx_mtime);
   data.lastAccessTime = fileTimeOf(st.stx_atime);
   if (st.stx_mask & STATX_BTIME) {
@@ -111,26 +108,30 @@ bool fillNext(FindState& state, FindData& data) {
   return false;
 }
 
-std::uint32_t failWith(std::uint32_t code) {
-  SetLastError(code);
-  return code;
-}
+void failWith(std::uint32_t code) { SetLastError(code); }
 
 // Reads every name of the directory that the pattern matches. A read that
 // breaks off keeps what it got and notes the error for the listing's end.
 void readMatches(FindState& state, const FileNamePattern& pattern, bool root) {
+  constexpr std::size_t kBufferSize = 64 * 1024;
+  thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   for (;;) {
-    errno = 0;
-    const dirent* d = readdir(state.dir);
-    if (!d) {
-      if (errno != 0) state.pendingError = winErrorFromErrno(errno);
+    const ssize_t n = getdents64(state.fd, buffer.get(), kBufferSize);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      state.pendingError = winErrorFromErrno(errno);
       break;
     }
-    const std::string_view native = d->d_name;
-    if (root && isDotEntry(native)) continue;
-    std::u16string name = fromNativePath(native);
-    if (!pattern.matches(name)) continue;
-    state.entries.push_back({std::string(native), std::move(name), d->d_type});
+    for (ssize_t at = 0; at < n;) {
+      const auto* d = reinterpret_cast<const dirent64*>(buffer.get() + at);
+      at += d->d_reclen;
+      const std::string_view native = d->d_name;
+      if (root && isDotEntry(native)) continue;
+      std::u16string name = fromNativePath(native);
+      if (!pattern.matches(name)) continue;
+      state.entries.push_back({std::string(native), std::move(name), d->d_type});
+    }
   }
   // "." and ".." lead, as Windows lists them.
   auto rest = std::stable_partition(state.entries.begin(), state.entries.end(),
@@ -139,16 +140,18 @@ void readMatches(FindState& state, const FileNamePattern& pattern, bool root) {
   std::sort(rest, state.entries.end(), listedBefore);
 }
 
-}  // namespace
+// The root lists no "." and "..", as a drive's root does not.
+bool isRootDirectory(const FileIdentity& directory) {
+  static const FileIdentity root = [] {
+    struct statx st {};
+    return statx(AT_FDCWD, "/", 0, STATX_INO, &st) == 0 ? identityOf(st) : FileIdentity{};
+  }();
+  return directory == root;
+}
 
-FindHandle::FindHandle() = default;
-FindHandle::~FindHandle() = default;
-FindHandle::FindHandle(FindHandle&&) noexcept = default;
-FindHandle& FindHandle::operator=(FindHandle&&) noexcept = default;
-
-FileIdentity FindHandle::directory() const { return state_ ? state_->directory : FileIdentity{}; }
-
-FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
+// The listing of `pattern`, its directory part taken from `baseFd`
+// (AT_FDCWD for a path of its own).
+FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bool followLink) {
   data = FindData{};
   std::size_t sep = pattern.size();
   while (sep > 0 && !isSeparator(pattern[sep - 1])) --sep;
@@ -157,69 +160,85 @@ FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
     failWith(kErrorFileNotFound);
     return {};
   }
-  auto state = std::make_unique<FindState>();
-  std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, sep));
-  state->prefix = sep == 0 ? std::string() : directory;
-  if (!state->prefix.empty() && state->prefix.back() != '/') state->prefix += '/';
-
+  const std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, sep));
+  const int noFollow = followLink ? 0 : O_NOFOLLOW;
   const FileNamePattern names(namePart);
-  // A plain name that exists as given needs no listing of its directory
-  // (which may be one the caller can search but not read).
-  if (!names.hasWildcards()) {
-    struct statx st {};
-    const std::string whole = state->prefix + nativePath(namePart);
-    if (namePart != u"." && namePart != u".." && statx(AT_FDCWD, whole.c_str(), AT_SYMLINK_NOFOLLOW, 0, &st) == 0) {
-      struct statx dir {};
-      if (statx(AT_FDCWD, directory.c_str(), 0, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
-      state->entries.push_back({nativePath(namePart), std::u16string(namePart), DT_UNKNOWN});
-    }
+  auto state = std::make_unique<FindState>();
+
+  state->fd = openat(baseFd, directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | noFollow);
+  // A plain name needs no reading of its directory, which may be one the
+  // caller can search but not read.
+  if (state->fd < 0 && errno == EACCES && !names.hasWildcards()) {
+    state->fd = openat(baseFd, directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | noFollow);
   }
-  if (state->entries.empty()) {
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-      failWith(errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : winErrorFromErrno(errno));
-      return {};
-    }
-    struct statx dir {};
-    if (statx(fd, "", AT_EMPTY_PATH, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
-    state->dir = fdopendir(fd);
-    if (!state->dir) {
-      const int err = errno;
-      close(fd);
-      failWith(winErrorFromErrno(err));
-      return {};
-    }
-    readMatches(*state, names, directory == "/");
+  if (state->fd < 0) {
+    failWith(errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : winErrorFromErrno(errno));
+    return {};
+  }
+  struct statx dir {};
+  if (statx(state->fd, "", AT_EMPTY_PATH, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
+
+  struct statx exact {};
+  const std::string nativeName = nativePath(namePart);
+  if (!names.hasWildcards() && !isDotEntry(nativeName) &&
+      statx(state->fd, nativeName.c_str(), AT_SYMLINK_NOFOLLOW, 0, &exact) == 0) {
+    state->entries.push_back({nativeName, std::u16string(namePart), DT_UNKNOWN});
+  } else {
+    readMatches(*state, names, isRootDirectory(state->directory));
   }
   if (!fillNext(*state, data)) {
     failWith(state->pendingError != kErrorSuccess ? state->pendingError : kErrorFileNotFound);
     return {};
   }
-  FindHandle handle;
-  handle.state_ = std::move(state);
   SetLastError(kErrorSuccess);
-  return handle;
+  return FindHandle(std::move(state));
+}
+
+}  // namespace
+
+FindHandle::FindHandle() = default;
+FindHandle::FindHandle(std::unique_ptr<FindState> state) : state_(std::move(state)) {}
+FindHandle::~FindHandle() = default;
+FindHandle::FindHandle(FindHandle&&) noexcept = default;
+FindHandle& FindHandle::operator=(FindHandle&&) noexcept = default;
+
+FileIdentity FindHandle::directory() const { return state_ ? state_->directory : FileIdentity{}; }
+
+FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
+  return findFirst(AT_FDCWD, pattern, data, true);
+}
+
+FindHandle FindFirstFileBelow(const FindHandle& base, std::u16string_view relativePattern, FindData& data,
+                              bool followLink) {
+  if (!base.valid()) {
+    data = FindData{};
+    failWith(kErrorInvalidHandle);
+    return {};
+  }
+  return findFirst(base.state()->fd, relativePattern, data, followLink);
 }
 
 bool FindNextFileW(FindHandle& handle, FindData& data) {
-  if (!handle.state_) {
+  FindState* state = handle.state();
+  if (!state) {
     failWith(kErrorInvalidHandle);
     return false;
   }
-  FindState& state = *handle.state_;
-  if (fillNext(state, data)) {
+  if (fillNext(*state, data)) {
     SetLastError(kErrorSuccess);
     return true;
   }
   data = FindData{};
-  if (state.pendingError != kErrorSuccess) {
-    failWith(state.pendingError);
+  // The names are done with; the handle may still serve as a base.
+  state->entries = {};
+  if (state->pendingError != kErrorSuccess) {
+    failWith(state->pendingError);
     return false;
   }
   // A directory removed while it was listed has no links left: what was
   // read of it is not a whole listing.
   struct statx st {};
-  if (state.dir && statx(dirfd(state.dir), "", AT_EMPTY_PATH, STATX_NLINK, &st) == 0 && st.stx_nlink == 0) {
+  if (statx(state->fd, "", AT_EMPTY_PATH, STATX_NLINK, &st) == 0 && st.stx_nlink == 0) {
     failWith(kErrorPathNotFound);
     return false;
   }
@@ -227,7 +246,7 @@ bool FindNextFileW(FindHandle& handle, FindData& data) {
   return false;
 }
 
-void FindClose(FindHandle& handle) { handle.state_.reset(); }
+void FindClose(FindHandle& handle) { handle = FindHandle(); }
 
 std::uint32_t GetCompressedFileSizeW(std::u16string_view name, std::uint32_t* high) {
   const std::string path = nativePath(name);

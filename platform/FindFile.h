@@ -71,11 +71,11 @@ class FindHandle {
   // directory that is already on its way down.
   FileIdentity directory() const;
 
- private:
-  friend FindHandle FindFirstFileW(std::u16string_view, FindData&);
-  friend bool FindNextFileW(FindHandle&, FindData&);
-  friend void FindClose(FindHandle&);
+  // For the find functions themselves: the listing's state is theirs.
+  explicit FindHandle(std::unique_ptr<FindState> state);
+  FindState* state() const { return state_.get(); }
 
+ private:
   std::unique_ptr<FindState> state_;
 };
 
@@ -84,6 +84,15 @@ class FindHandle {
 // pattern that ends in a separator), kErrorPathNotFound when the directory
 // does not exist, kErrorAccessDenied when it may not be read.
 FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data);
+// The same listing with the pattern's directory part taken from the
+// directory `base` lists, so a walk down a tree does not resolve its long
+// paths again at each level ("name/*" lists base/name). With `followLink`
+// false a directory part that ends in a symbolic link is refused
+// (kErrorCantResolveFilename) instead of followed. `base` must be a handle
+// that FindFirstFile gave and FindClose has not ended; it may have reached
+// the end of its own listing.
+FindHandle FindFirstFileBelow(const FindHandle& base, std::u16string_view relativePattern, FindData& data,
+                              bool followLink = true);
 // The next entry; false at the end (last error kErrorNoMoreFiles) or when
 // the listing failed (any other last error).
 bool FindNextFileW(FindHandle& handle, FindData& data);
