@@ -160,7 +160,11 @@ FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bo
     failWith(kErrorFileNotFound);
     return {};
   }
-  const std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, sep));
+  // Without its final separator, which would make the last part of the
+  // directory follow a link whatever the caller asked.
+  std::size_t end = sep;
+  while (end > 1 && isSeparator(pattern[end - 1])) --end;
+  const std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, end));
   const int noFollow = followLink ? 0 : O_NOFOLLOW;
   const FileNamePattern names(namePart);
   auto state = std::make_unique<FindState>();

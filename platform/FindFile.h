@@ -87,8 +87,8 @@ FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data);
 // The same listing with the pattern's directory part taken from the
 // directory `base` lists, so a walk down a tree does not resolve its long
 // paths again at each level ("name/*" lists base/name). With `followLink`
-// false a directory part that ends in a symbolic link is refused
-// (kErrorCantResolveFilename) instead of followed. `base` must be a handle
+// false a directory part that ends in a symbolic link is not followed: it
+// is no directory (kErrorPathNotFound). `base` must be a handle
 // that FindFirstFile gave and FindClose has not ended; it may have reached
 // the end of its own listing.
 FindHandle FindFirstFileBelow(const FindHandle& base, std::u16string_view relativePattern, FindData& data,
