@@ -72,6 +72,7 @@ bool TreeSearch::start(tovFoundedFiles& level, std::u16string_view path, bool wi
   Frame frame;
   frame.level = &level;
   frame.items = std::make_shared<tovFoundedFiles::Items>();
+  frame.path = level.path_;
   const bool listed = PathIsRootW(pattern) ? listRoot(frame, pattern, patternIsPath)
                                            : listDirectory(frame, pattern, patternIsPath, enteredFrom);
   if (!listed) {
@@ -117,7 +118,7 @@ bool TreeSearch::listDirectory(Frame& frame, const std::u16string& pattern, bool
   // The entries' Path is the directory they were found in: the level's
   // Path, or the directory part when the Path was the whole pattern.
   const FoundedFile::SharedText entryPath =
-      patternIsPath ? std::make_shared<const std::u16string>(frame.listedDirectory) : frame.level->path_;
+      patternIsPath ? std::make_shared<const std::u16string>(frame.listedDirectory) : frame.path;
   auto& items = *frame.items;
   do {
     const bool skipped = (entry.fileAttributes & kFileAttributeDirectory) && isDotName(entry.fileName);
@@ -164,7 +165,10 @@ std::u16string TreeSearch::pathBelow(const Frame& frame, const FoundedFile& entr
 void TreeSearch::complete() {
   Frame& frame = stack_.back();
   tovFoundedFiles& level = *frame.level;
+  // A callback may have refreshed this level meanwhile; what this search
+  // found replaces it whole.
   level.items_ = frame.items;
+  level.path_ = frame.path;
   level.hasSubItems_ = !frame.items->empty();
   if (stack_.size() == 1) startingLevelComplete_ = true;
   level.cancelled_ = callback_ ? callback_(level.Path()) : false;
@@ -181,6 +185,7 @@ void TreeSearch::unwind() {
     level.cancelled_ = true;
     level.hasSubItems_ = false;
     level.items_ = std::make_shared<tovFoundedFiles::Items>();
+    level.path_ = frame.path;
     if (stack_.size() == 1) startingLevelComplete_ = false;
     stack_.pop_back();
   }
@@ -191,6 +196,7 @@ void TreeSearch::unwind() {
 void TreeSearch::abandon() {
   for (Frame& frame : stack_) {
     frame.level->items_ = std::make_shared<tovFoundedFiles::Items>();
+    frame.level->path_ = frame.path;
     frame.level->hasSubItems_ = false;
   }
   stack_.clear();

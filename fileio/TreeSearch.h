@@ -31,6 +31,7 @@ class TreeSearch {
   struct Frame {
     tovFoundedFiles* level = nullptr;
     std::shared_ptr<tovFoundedFiles::Items> items;  // published when the level is complete
+    std::shared_ptr<const std::u16string> path;     // the level's Path, published with them
     std::size_t next = 0;                           // the entry to take up next
     Shown shown;
     std::u16string listedDirectory;  // where the entries are, for the paths below them
