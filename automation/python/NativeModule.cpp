@@ -64,6 +64,59 @@ auto checked(R (T::*method)(A...) const) {
   return [method](py::handle self, A... a) -> R { return (nativeOf<T>(self).*method)(std::forward<A>(a)...); };
 }
 
+// The body of a type slot written in C: a C++ exception leaves it as the
+// Python error pybind11 makes of it for its own functions.
+template <typename Body>
+PyObject* asSlot(Body&& body) {
+  try {
+    return body();
+  } catch (py::error_already_set& e) {
+    e.restore();
+  } catch (...) {
+    if (!py::detail::apply_exception_translators(py::detail::get_local_internals().registered_exception_translators) &&
+        !py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators)) {
+      PyErr_SetString(PyExc_SystemError, "an unexpected C++ exception left the client");
+    }
+  }
+  return nullptr;
+}
+
+bool startsWithUnderscore(PyObject* name, Py_ssize_t count) {
+  if (PyUnicode_GET_LENGTH(name) < count) return false;
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    if (PyUnicode_READ_CHAR(name, i) != '_') return false;
+  }
+  return true;
+}
+
+// Attribute access on a proxy. Names of the package's own (its methods, the
+// protocol names) all start with "_" and are looked up as on any object;
+// every other name is a member, asked for straight away instead of after
+// Python's own lookup has failed and built its AttributeError.
+PyObject* dispatchGetAttr(PyObject* self, PyObject* name) {
+  if (!PyUnicode_Check(name) || startsWithUnderscore(name, 1)) {
+    PyObject* found = PyObject_GenericGetAttr(self, name);
+    if (found || !PyUnicode_Check(name) || startsWithUnderscore(name, 2) ||
+        !PyErr_ExceptionMatches(PyExc_AttributeError)) {
+      return found;
+    }
+    PyErr_Clear();  // a member whose name starts with "_"
+  }
+  return asSlot([&] { return nativeOf<DispatchProxy>(self).getattr(name).release().ptr(); });
+}
+
+// for ... in: the end is a plain null, not a StopIteration to build.
+PyObject* enumeratorNext(PyObject* self) {
+  return asSlot([&] { return nativeOf<Enumerator>(self).nextOrNull().release().ptr(); });
+}
+
+template <typename Slot>
+void setSlot(py::handle cls, Slot PyTypeObject::*slot, Slot function) {
+  auto* type = reinterpret_cast<PyTypeObject*>(cls.ptr());
+  type->*slot = function;
+  PyType_Modified(type);
+}
+
 void setInstanceProperty(py::handle cls, const char* name, py::cpp_function getter) {
   py::object property = py::module_::import("builtins").attr("property")(getter);
   auto* type = reinterpret_cast<PyTypeObject*>(cls.ptr());
@@ -90,8 +143,10 @@ PYBIND11_MODULE(_native, m) {
   using namespace ferrule_py;
   m.doc() = "Native part of the ferrule0101 automation client";
 
-  py::class_<DispatchProxy>(m, "Dispatch")
-      .def("__getattr__", checked(&DispatchProxy::getattr))
+  py::class_<DispatchProxy> dispatch(m, "Dispatch");
+  // __getattr__ stays callable by name; attribute access itself goes
+  // through dispatchGetAttr, set as the type's slot after every def.
+  dispatch.def("__getattr__", checked(&DispatchProxy::getattr))
       .def("__setattr__", checked(&DispatchProxy::setattr))
       .def("__call__", checked(&DispatchProxy::call))
       .def("__getitem__", checked(&DispatchProxy::getitem))
@@ -111,6 +166,7 @@ PYBIND11_MODULE(_native, m) {
            })
       .def("_has_member", checked(&DispatchProxy::hasMember))
       .def("_doc", checked(&DispatchProxy::doc));
+  setSlot(dispatch, &PyTypeObject::tp_getattro, &dispatchGetAttr);
 
   // __get__ makes a member a routine to inspect and pydoc, which then show
   // its signature; a member is already bound to its object.
@@ -123,9 +179,9 @@ PYBIND11_MODULE(_native, m) {
   // class's own __name__ is not assignable.
   setInstanceProperty(member, "__name__", py::cpp_function(checked(&BoundMember::name)));
 
-  py::class_<Enumerator>(m, "Enumerator")
-      .def("__iter__", [](py::object self) { return self; })
-      .def("__next__", checked(&Enumerator::next));
+  py::class_<Enumerator> enumerator(m, "Enumerator");
+  enumerator.def("__iter__", [](py::object self) { return self; }).def("__next__", checked(&Enumerator::next));
+  setSlot(enumerator, &PyTypeObject::tp_iternext, &enumeratorNext);
 
   m.def("create_object", &createProxy, py::arg("progid"));
   m.def("new_collection", [] { return DispatchProxy(tov::automation::Collection::create()); });

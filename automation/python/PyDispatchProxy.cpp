@@ -67,16 +67,25 @@ py::object DispatchProxy::invoke(DispId id, std::u16string_view member, std::uin
 }
 
 py::object DispatchProxy::getattr(py::handle name) {
-  const std::u16string wide = textFromPython(name);
-  // Python's own protocol names are never members.
-  if (isProtocolName(wide)) throw py::attribute_error(py::str(name));
-  const std::optional<DispId> id = table().idOf(object_.get(), wide);
-  if (!id) throw py::attribute_error("the object has no member " + std::string(py::str(name)));
-  const MemberDescription* member = table().describe(*id);
-  if (member && member->kind == MemberKind::PropertyGet && member->requiredCount() == 0) {
-    return invoke(*id, wide, kDispatchPropertyGet, py::args(), py::kwargs());
+  const MemberTable::Resolved* member = table().cached(name.ptr());
+  if (!member) {
+    std::u16string wide = textFromPython(name);
+    // Python's own protocol names are never members.
+    if (isProtocolName(wide)) throw py::attribute_error(py::str(name));
+    member = table().resolve(object_.get(), name.ptr(), std::move(wide));
+    if (!member) throw py::attribute_error("the object has no member " + std::string(py::str(name)));
   }
-  return py::cast(BoundMember(*this, *id, wide));
+  if (member->readAtOnce) return getProperty(member->id);
+  return py::cast(BoundMember(*this, member->id, member->name));
+}
+
+py::object DispatchProxy::getProperty(DispId id) {
+  Variant result;
+  CallError error;
+  forgetCallbackException();
+  const HResult hr = DispatchClient(object_).invoke(id, kDispatchPropertyGet, {}, {}, {}, &result, &error);
+  finishCall(hr, error);
+  return fromVariant(result);
 }
 
 void DispatchProxy::setattr(py::handle name, py::handle value) {

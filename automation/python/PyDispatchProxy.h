@@ -3,7 +3,8 @@
 // goes by name through GetIDsOfNames and Invoke: a property without
 // required parameters is read at once, anything else comes back as a
 // callable; obj(i) and obj[i] call the default member; iterating walks the
-// object's enumerator.
+// object's enumerator. A name is resolved once per interface and kept
+// under the spelling the script used.
 #include <pybind11/pybind11.h>
 
 #include <memory>
@@ -24,6 +25,8 @@ class DispatchProxy {
   const tov::automation::ComPtr<tov::automation::Dispatch>& object() const { return object_; }
 
   py::object getattr(py::handle name);
+  // A property without arguments, read by its dispatch id.
+  py::object getProperty(tov::automation::DispId id);
   void setattr(py::handle name, py::handle value);
   py::object call(py::args args, py::kwargs kwargs);
   py::object getitem(py::handle index);

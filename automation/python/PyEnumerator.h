@@ -11,7 +11,10 @@ namespace py = pybind11;
 class Enumerator {
  public:
   explicit Enumerator(tov::automation::ComPtr<tov::automation::EnumVariant> e) : e_(std::move(e)) {}
+  // The next element; StopIteration at the end.
   py::object next();
+  // The same with a null object at the end.
+  py::object nextOrNull();
 
  private:
   tov::automation::ComPtr<tov::automation::EnumVariant> e_;

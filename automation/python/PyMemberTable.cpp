@@ -60,6 +60,37 @@ HResult MemberTable::paramIds(Dispatch* object, std::u16string_view member, cons
   return kSOk;
 }
 
+MemberTable::~MemberTable() {
+  // Tables of interfaces live as long as the process; a table of its own
+  // goes with its object, under the interpreter lock.
+  if (byName_ && Py_IsInitialized()) Py_DECREF(byName_);
+}
+
+const MemberTable::Resolved* MemberTable::cached(PyObject* name) const {
+  if (!byName_) return nullptr;
+  PyObject* index = PyDict_GetItemWithError(byName_, name);
+  if (!index) {
+    if (PyErr_Occurred()) throw pybind11::error_already_set();
+    return nullptr;
+  }
+  return resolved_[PyLong_AsSize_t(index)].get();
+}
+
+const MemberTable::Resolved* MemberTable::resolve(Dispatch* object, PyObject* name, std::u16string wide) {
+  const std::optional<DispId> id = idOf(object, wide);
+  if (!id) return nullptr;
+  const MemberDescription* member = describe(*id);
+  const bool readAtOnce = member && member->kind == MemberKind::PropertyGet && member->requiredCount() == 0;
+  if (!byName_) {
+    byName_ = PyDict_New();
+    if (!byName_) throw pybind11::error_already_set();
+  }
+  pybind11::object index = pybind11::reinterpret_steal<pybind11::object>(PyLong_FromSize_t(resolved_.size()));
+  if (!index || PyDict_SetItem(byName_, name, index.ptr()) != 0) throw pybind11::error_already_set();
+  resolved_.push_back(std::make_unique<Resolved>(Resolved{*id, readAtOnce, std::move(wide)}));
+  return resolved_.back().get();
+}
+
 const MemberDescription* MemberTable::describe(DispId id) const {
   return description_ ? description_->findById(id) : nullptr;
 }

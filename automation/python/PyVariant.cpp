@@ -2,6 +2,7 @@
 
 #include <datetime.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -9,6 +10,7 @@
 #include "PyDispatchProxy.h"
 #include "PyEnumerator.h"
 #include "PyServerObject.h"
+#include "platform/DateTime.h"
 #include "platform/Utf.h"
 
 namespace ferrule_py {
@@ -53,13 +55,26 @@ py::object dateFromVariant(Date d) {
     raiseOwn(pythonClasses().comError, kDispEOverflow, tov::errors::kOverflow,
              "Overflow: the date is outside the years 1 to 9999 a Python datetime holds");
   }
+  // The day, then the fraction counted forward from its midnight, to the
+  // nearest second.
   const double whole = std::trunc(d.value);
-  const double fraction = std::fabs(d.value - whole);
-  py::object epoch = py::reinterpret_steal<py::object>(PyDateTime_FromDateAndTime(1899, 12, 30, 0, 0, 0, 0));
-  py::object delta = py::reinterpret_steal<py::object>(
-      PyDelta_FromDSU(static_cast<int>(whole), static_cast<int>(std::round(fraction * 86400.0)), 0));
-  if (!epoch || !delta) throw py::error_already_set();
-  return epoch + delta;
+  const auto seconds = static_cast<std::int64_t>(whole) * 86400 +
+                       static_cast<std::int64_t>(std::llround(std::fabs(d.value - whole) * 86400.0));
+  const std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
+  const std::int64_t inDay = seconds - days * 86400;
+  std::int64_t year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  tov::platform::civilFromDays(days + tov::platform::kAutomationDateEpochDays, year, month, day);
+  if (year < 1 || year > 9999) {
+    raiseOwn(pythonClasses().comError, kDispEOverflow, tov::errors::kOverflow,
+             "Overflow: the date is outside the years 1 to 9999 a Python datetime holds");
+  }
+  PyObject* dt = PyDateTime_FromDateAndTime(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day),
+                                            static_cast<int>(inDay / 3600), static_cast<int>(inDay / 60 % 60),
+                                            static_cast<int>(inDay % 60), 0);
+  if (!dt) throw py::error_already_set();
+  return py::reinterpret_steal<py::object>(dt);
 }
 
 // Beyond 32 bits an integer travels as a Double, as the runtime's
@@ -170,6 +185,12 @@ std::u16string textFromPython(py::handle str) {
 }
 
 py::str textToPython(std::u16string_view text) {
+  // Without surrogates every unit is one character: no codec needed.
+  if (std::none_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; })) {
+    PyObject* s = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
+    if (!s) throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(s);
+  }
   int byteOrder = std::endian::native == std::endian::little ? -1 : 1;
   PyObject* s = PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
                                       static_cast<Py_ssize_t>(text.size() * 2), "surrogatepass", &byteOrder);

@@ -183,6 +183,32 @@ class Collections(unittest.TestCase):
         c.Add("zero", Before=1)
         self.assertEqual(c[1], "zero")
 
+    def test_names_kept_per_interface_still_read_each_objects_own_value(self):
+        # Attribute names are remembered per interface after the first
+        # look-up: a second spelling, a second object and another interface
+        # with a member of the same name must each still get their own.
+        a, b = ferrule0101.Collection(), ferrule0101.Collection()
+        a.Add("x")
+        self.assertEqual((a.Count, a.count, a.COUNT, b.Count), (1, 1, 1, 0))
+        b.Add("y")
+        b.Add("z")
+        self.assertEqual((a.Count, b.count), (1, 2))
+        files = ferrule0101.CreateObject("Ferrule0101.tovFoundedFiles")
+        self.assertEqual(files.Count, 0)
+        self.assertFalse(files.HasSubItems)
+        for _ in range(2):
+            with self.assertRaises(AttributeError):
+                a.NoSuchMember
+            self.assertEqual(getattr(a, "NoSuchMember", "default"), "default")
+            with self.assertRaises(AttributeError):
+                a.__no_such_protocol__
+        self.assertFalse(hasattr(a, "_private_name"))
+        self.assertEqual(a.__getattr__("Count"), 1)
+        self.assertEqual(type(a).__name__, "Dispatch")
+        self.assertEqual(list(iter(b)), ["y", "z"])
+        with self.assertRaises(StopIteration):
+            next(iter(ferrule0101.Collection()))
+
     def test_objects_without_a_default_member_or_enumerator_refuse_both(self):
         fso = ferrule0101.CreateObject("Ferrule0101.tovFSO")
         with self.assertRaises(ComError) as e:
