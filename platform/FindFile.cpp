@@ -165,6 +165,12 @@ FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bo
   std::size_t end = sep;
   while (end > 1 && isSeparator(pattern[end - 1])) --end;
   const std::string directory = sep == 0 ? std::string(".") : nativePath(pattern.substr(0, end));
+  const std::string nativeName = nativePath(namePart);
+  // A name cut short at a NUL would list or find another file.
+  if (!isUsablePath(directory) || !isUsablePath(nativeName)) {
+    failWith(kErrorInvalidName);
+    return {};
+  }
   const int noFollow = followLink ? 0 : O_NOFOLLOW;
   const FileNamePattern names(namePart);
   auto state = std::make_unique<FindState>();
@@ -183,7 +189,6 @@ FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bo
   if (statx(state->fd, "", AT_EMPTY_PATH, STATX_INO, &dir) == 0) state->directory = identityOf(dir);
 
   struct statx exact {};
-  const std::string nativeName = nativePath(namePart);
   if (!names.hasWildcards() && !isDotEntry(nativeName) &&
       statx(state->fd, nativeName.c_str(), AT_SYMLINK_NOFOLLOW, 0, &exact) == 0) {
     state->entries.push_back({nativeName, std::u16string(namePart), DT_UNKNOWN});
@@ -255,6 +260,10 @@ void FindClose(FindHandle& handle) { handle = FindHandle(); }
 std::uint32_t GetCompressedFileSizeW(std::u16string_view name, std::uint32_t* high) {
   const std::string path = nativePath(name);
   struct statx st {};
+  if (!isUsablePath(path)) {
+    failWith(kErrorInvalidName);
+    return kInvalidFileSize;
+  }
   if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, STATX_SIZE | STATX_BLOCKS | STATX_TYPE, &st) != 0) {
     failWith(path.empty() ? kErrorFileNotFound : winErrorFromErrno(errno));
     return kInvalidFileSize;
@@ -273,7 +282,9 @@ std::uint32_t GetCompressedFileSizeW(std::u16string_view name, std::uint32_t* hi
 std::optional<FileIdentity> fileIdentity(std::u16string_view name) {
   const std::string path = nativePath(name);
   struct statx st {};
-  if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, STATX_INO, &st) != 0) return std::nullopt;
+  if (path.empty() || !isUsablePath(path) || statx(AT_FDCWD, path.c_str(), 0, STATX_INO, &st) != 0) {
+    return std::nullopt;
+  }
   return identityOf(st);
 }
 

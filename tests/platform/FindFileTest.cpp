@@ -93,6 +93,41 @@ TEST_F(FindFiles, FailsWithTheWindowsCodes) {
   EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
 }
 
+// A NUL, or a lone surrogate that stands for no byte, would cut the name
+// short and name another file or directory.
+TEST_F(FindFiles, RefusesNamesThatWouldReachAnotherFile) {
+  writeBytes(dir / "a", "x");
+  fs::create_directory(dir / "d");
+  writeBytes(dir / "d" / "in", "y");
+  const std::u16string nul(1, u'\0');
+  std::uint32_t error = 0;
+  for (const std::u16string& p : {pattern("a") + nul + u"b", pattern("d") + nul + u"/*", pattern("d") + u"\xD800/*",
+                                  pattern("a") + u"\xDBFF", pattern("d") + nul}) {
+    EXPECT_TRUE(listAll(p, &error).empty());
+    EXPECT_EQ(error, kErrorInvalidName);
+  }
+  std::uint32_t high = 0;
+  EXPECT_EQ(GetCompressedFileSizeW(pattern("a") + nul + u"b", &high), kInvalidFileSize);
+  EXPECT_EQ(GetLastError(), kErrorInvalidName);
+  EXPECT_FALSE(fileIdentity(pattern("d") + nul + u"x").has_value());
+}
+
+// Bytes that are not UTF-8 come back as U+DC80-U+DCFF and name the entry
+// again; a name of the longest length a directory allows lists whole.
+TEST_F(FindFiles, ListsNamesThatAreNotUtf8AndTheLongestNamesWhole) {
+  const std::string odd = "caf\xe9-\xff";
+  const std::string longest(255, 'n');
+  fs::create_directory(dir / odd);
+  writeBytes(dir / odd / longest, "12345");
+  const auto top = listAll(pattern("caf*"));
+  ASSERT_EQ(top.size(), 1u);
+  EXPECT_EQ(top[0].fileName, u"caf\xDCE9-\xDCFF");
+  EXPECT_EQ(top[0].fileAttributes, kFileAttributeDirectory);
+  const auto inside = listAll(pattern("caf") + u"\xDCE9-\xDCFF/*");
+  ASSERT_EQ(namesOf(inside), (std::vector<std::u16string>{u".", u"..", std::u16string(255, u'n')}));
+  EXPECT_EQ(sizeOf(inside[2]), 5u);
+}
+
 TEST_F(FindFiles, GivesAttributesAsGetFileAttributesDoes) {
   writeBytes(dir / ".profile", "x");
   writeBytes(dir / "plain", "x");
