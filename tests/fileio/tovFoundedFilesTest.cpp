@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "Unprivileged.h"
 #include "fileio/tovFoundedFiles.h"
@@ -285,6 +286,61 @@ TEST_F(FoundFiles, GivesFilesOfFourGibibytesAndMoreTheirWholeSize) {
   ASSERT_TRUE(files.RefreshEx(root(), u"big.bin"));
   EXPECT_EQ(files.Item(0).FileSize(), static_cast<double>((5LL << 30) + 7));
   EXPECT_LT(files.Item(0).CompressedFileSize(), 1 << 20);  // nothing written: nothing on disk
+}
+
+// Each date is local with the offset in force on that date, summer time
+// or not, before 1970 as after.
+TEST_F(FoundFiles, GivesLocalDatesWithEachDatesOwnOffset) {
+  ScopedEnv tz("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+  const std::pair<const char*, time_t> files[] = {
+      {"summer", 1719835200}, {"winter", 1705320000}, {"old", -29851200}};  // each 12:00 UTC
+  for (const auto& [name, when] : files) {
+    writeBytes(dir / name, "x");
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
+  }
+  tovFoundedFiles found;
+  ASSERT_TRUE(found.RefreshEx(root(), u"*er"));
+  EXPECT_DOUBLE_EQ(named(found, u"summer").LastWriteTime().value, 45474.0 + 14.0 / 24);  // 2024-07-01 14:00
+  EXPECT_DOUBLE_EQ(named(found, u"winter").LastWriteTime().value, 45306.0 + 13.0 / 24);  // 2024-01-15 13:00
+  EXPECT_DOUBLE_EQ(named(found, u"winter").LastAccessTime().value, 45306.0 + 13.0 / 24);
+  ASSERT_TRUE(found.RefreshEx(root(), u"old"));
+  EXPECT_DOUBLE_EQ(found.Item(0).LastWriteTime().value, 25223.0 + 13.0 / 24);  // 1969-01-20 13:00
+  // No birth time later than the file's own change: never the zero date.
+  EXPECT_GT(found.Item(0).CreationTime().value, 0.0);
+}
+
+// Pipes, devices and names that are not UTF-8 in the tree: listed, never
+// opened (a pipe would wait for a writer), and directories with such names
+// searched below.
+TEST_F(FoundFiles, ListsPipesDevicesAndNamesThatAreNotUtf8WithoutOpeningThem) {
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", dir / "null");
+  const std::string odd = "caf\xe9";
+  fs::create_directory(dir / odd);
+  writeBytes(dir / odd / "line\nbreak", "1234");
+  tovFoundedFiles files;
+  ASSERT_TRUE(files.Refresh(root(), u"*"));
+  const FoundedFile& pipe = named(files, u"pipe");
+  EXPECT_EQ(pipe.FileSize(), 0.0);
+  EXPECT_EQ(pipe.CompressedFileSize(), 0.0);
+  EXPECT_FALSE(pipe.isDirectory());
+  EXPECT_TRUE(named(files, u"null").isReparsePoint());
+  FoundedFile& cafe = named(files, u"caf\xDCE9");
+  EXPECT_EQ(namesOf(cafe.Childs()), (Names{u"line\nbreak"}));
+  EXPECT_EQ(cafe.FileSize(), 4.0);
+  EXPECT_EQ(cafe.Childs().Path(), at("caf") + u"\xDCE9");
+}
+
+// A start holding a NUL must not search the directory its first part names.
+TEST_F(FoundFiles, FindsNothingForAStartThatWouldNameAnotherDirectory) {
+  tovFoundedFiles files;
+  const std::u16string cut = root() + std::u16string(1, u'\0') + u"elsewhere";
+  EXPECT_FALSE(files.RefreshEx(cut, u"*"));
+  EXPECT_EQ(files.Count(), 0);
+  EXPECT_FALSE(files.RefreshEx2(cut, u"*", false, {}, true));
+  EXPECT_FALSE(files.RefreshEx(root(), std::u16string(u"a.txt") + u'\0' + u"x"));
+  EXPECT_EQ(files.Count(), 0);
 }
 
 TEST_F(FoundFiles, GoesOnWhenTheTreeChangesUnderTheSearch) {
