@@ -140,7 +140,8 @@ FindHandle TreeSearch::findFirst(const std::u16string& pattern, const FoundedFil
   const std::u16string below =
       blankMask_ ? enteredFrom->FileName() : tov::asBuildFileName(enteredFrom->FileName(), mask_);
   const bool followLink = enteredFrom->isReparsePoint() || !maskNamesChildDirectly_;
-  FindHandle find = FindFirstFileBelow(*base, below, entry, followLink);
+  // "." and ".." are passed over (listDirectory): not worth examining.
+  FindHandle find = FindFirstFileBelow(*base, below, entry, followLink, false);
   if (find.valid() || GetLastError() != kErrorTooManyOpenFiles) return find;
   // Out of descriptors: let go of every directory held open and go on by
   // whole paths.

@@ -33,6 +33,7 @@ struct FindState {
   std::vector<Entry> entries;
   std::size_t next = 0;
   std::uint32_t pendingError = kErrorSuccess;  // the listing broke off after `entries`
+  bool examineDots = true;
   FileIdentity directory;
 };
 
@@ -72,6 +73,10 @@ enum class Look { Found, Vanished };
 Look examine(const FindState& state, const FindState::Entry& entry, FindData& data) {
   data = FindData{};
   data.fileName = entry.name;
+  if (!state.examineDots && isDotEntry(entry.nativeName)) {
+    data.fileAttributes = kFileAttributeDirectory;
+    return Look::Found;
+  }
   const char* name = entry.nativeName.c_str();
   struct statx st {};
   if (statx(state.fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
@@ -151,7 +156,7 @@ bool isRootDirectory(const FileIdentity& directory) {
 
 // The listing of `pattern`, its directory part taken from `baseFd`
 // (AT_FDCWD for a path of its own).
-FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bool followLink) {
+FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bool followLink, bool examineDots) {
   data = FindData{};
   std::size_t sep = pattern.size();
   while (sep > 0 && !isSeparator(pattern[sep - 1])) --sep;
@@ -174,6 +179,7 @@ FindHandle findFirst(int baseFd, std::u16string_view pattern, FindData& data, bo
   const int noFollow = followLink ? 0 : O_NOFOLLOW;
   const FileNamePattern names(namePart);
   auto state = std::make_unique<FindState>();
+  state->examineDots = examineDots;
 
   state->fd = openat(baseFd, directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | noFollow);
   // A plain name needs no reading of its directory, which may be one the
@@ -214,17 +220,17 @@ FindHandle& FindHandle::operator=(FindHandle&&) noexcept = default;
 FileIdentity FindHandle::directory() const { return state_ ? state_->directory : FileIdentity{}; }
 
 FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
-  return findFirst(AT_FDCWD, pattern, data, true);
+  return findFirst(AT_FDCWD, pattern, data, true, true);
 }
 
 FindHandle FindFirstFileBelow(const FindHandle& base, std::u16string_view relativePattern, FindData& data,
-                              bool followLink) {
+                              bool followLink, bool examineDots) {
   if (!base.valid()) {
     data = FindData{};
     failWith(kErrorInvalidHandle);
     return {};
   }
-  return findFirst(base.state()->fd, relativePattern, data, followLink);
+  return findFirst(base.state()->fd, relativePattern, data, followLink, examineDots);
 }
 
 bool FindNextFileW(FindHandle& handle, FindData& data) {

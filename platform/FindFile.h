@@ -90,9 +90,11 @@ FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data);
 // false a directory part that ends in a symbolic link is not followed: it
 // is no directory (kErrorPathNotFound). `base` must be a handle
 // that FindFirstFile gave and FindClose has not ended; it may have reached
-// the end of its own listing.
+// the end of its own listing. With `examineDots` false, "." and ".." come
+// with their names and the directory bit only, for a walk that passes over
+// them and should not pay for looking at them.
 FindHandle FindFirstFileBelow(const FindHandle& base, std::u16string_view relativePattern, FindData& data,
-                              bool followLink = true);
+                              bool followLink = true, bool examineDots = true);
 // The next entry; false at the end (last error kErrorNoMoreFiles) or when
 // the listing failed (any other last error).
 bool FindNextFileW(FindHandle& handle, FindData& data);

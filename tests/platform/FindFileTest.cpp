@@ -265,6 +265,19 @@ TEST_F(FindFiles, ListsBelowAnOpenListingAndRefusesALinkWhereNoneWasMeant) {
   // A bare name is looked up in the base listing itself.
   ASSERT_TRUE(FindFirstFileBelow(base, u"REAL", data).valid());
   EXPECT_EQ(data.fileName, u"real");
+  // Passed over unexamined, the dots carry their names and the directory
+  // bit alone; the other entries are whole.
+  FindHandle quick = FindFirstFileBelow(base, u"real/*", data, false, false);
+  ASSERT_TRUE(quick.valid());
+  EXPECT_EQ(data.fileName, u".");
+  EXPECT_EQ(data.fileAttributes, kFileAttributeDirectory);
+  EXPECT_EQ(data.lastWriteTime, 0u);
+  ASSERT_TRUE(FindNextFileW(quick, data));
+  EXPECT_EQ(data.fileName, u"..");
+  ASSERT_TRUE(FindNextFileW(quick, data));
+  EXPECT_EQ(data.fileName, u"inside.txt");
+  EXPECT_NE(data.lastWriteTime, 0u);
+  EXPECT_EQ(data.fileAttributes, kFileAttributeArchive);
   FindClose(base);
   EXPECT_FALSE(FindFirstFileBelow(base, u"real/*", data).valid());
 }
