@@ -120,6 +120,11 @@ bool TreeSearch::listDirectory(Frame& frame, const std::u16string& pattern, bool
   const FoundedFile::SharedText entryPath =
       patternIsPath ? std::make_shared<const std::u16string>(frame.listedDirectory) : frame.path;
   auto& items = *frame.items;
+  // Room for the entries the listing holds, "." and ".." (which lead it)
+  // left out: a level takes no more memory than its entries need.
+  std::size_t expected = find.remaining() + 1;
+  if (isDotName(entry.fileName) && expected >= 2) expected -= 2;
+  items.reserve(expected);
   do {
     const bool skipped = (entry.fileAttributes & kFileAttributeDirectory) && isDotName(entry.fileName);
     if (!skipped) items.emplace_back(std::move(entry), entryPath);

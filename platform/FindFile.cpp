@@ -70,9 +70,10 @@ enum class Look { Found, Vanished };
 
 // Fills `data` for one entry; an entry that cannot be examined keeps what
 // the listing itself told (name and type).
-Look examine(const FindState& state, const FindState::Entry& entry, FindData& data) {
+// Each entry is examined once: its name moves into `data`.
+Look examine(const FindState& state, FindState::Entry& entry, FindData& data) {
   data = FindData{};
-  data.fileName = entry.name;
+  data.fileName = std::move(entry.name);
   if (!state.examineDots && isDotEntry(entry.nativeName)) {
     data.fileAttributes = kFileAttributeDirectory;
     return Look::Found;
@@ -218,6 +219,7 @@ FindHandle::FindHandle(FindHandle&&) noexcept = default;
 FindHandle& FindHandle::operator=(FindHandle&&) noexcept = default;
 
 FileIdentity FindHandle::directory() const { return state_ ? state_->directory : FileIdentity{}; }
+std::size_t FindHandle::remaining() const { return state_ ? state_->entries.size() - state_->next : 0; }
 
 FindHandle FindFirstFileW(std::u16string_view pattern, FindData& data) {
   return findFirst(AT_FDCWD, pattern, data, true, true);

@@ -70,6 +70,9 @@ class FindHandle {
   // The directory this listing reads, for a walk that must not enter a
   // directory that is already on its way down.
   FileIdentity directory() const;
+  // How many entries the listing may still give (some may vanish before
+  // they are examined), for a caller that keeps them all.
+  std::size_t remaining() const;
 
   // For the find functions themselves: the listing's state is theirs.
   explicit FindHandle(std::unique_ptr<FindState> state);
