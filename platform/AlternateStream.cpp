@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/CaseFold.h"
+#include "platform/FileAttributes.h"
 #include "platform/Path.h"
 
 namespace tov::platform {
@@ -152,7 +153,7 @@ int writeStream(const StreamPath& path, std::span<const std::uint8_t> bytes, Str
   if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return EPERM;
   // The read-only attribute covers a file's streams too, administrators
   // included (the kernel would let root through).
-  if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) return EACCES;
+  if (S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || readOnlyInRecord(path.file))) return EACCES;
 
   StreamLock lock(path.file);
   if (const int err = lock.acquire(); err != 0) return err;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileAttributes.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -180,7 +181,7 @@ void AtomicFileWriter::openTarget() {
   }
   // The file's own protection decides, read-only included (root's access()
   // would ignore the missing write bits).
-  if ((old_.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0) {
+  if ((old_.st_mode & 0222) == 0 || readOnlyInRecord(target_) || ::access(target_.c_str(), W_OK) != 0) {
     fail(EACCES);
     return;
   }

@@ -9,9 +9,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <linux/limits.h>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/AlternateStream.h"
+#include "platform/DosAttributeRecord.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -19,8 +23,34 @@ namespace tov::platform {
 namespace {
 
 constexpr const char* kDosAttribName = kDosAttributesName;
-constexpr std::uint32_t kStoredAttributes =
-    kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive;
+// What the record keeps: everything a caller may set. Read-only is kept
+// there as well as in the write bits, because a server that shares the
+// directory takes it from the record and leaves the bits alone.
+constexpr std::uint32_t kStoredAttributes = kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem |
+                                            kFileAttributeArchive | kFileAttributeTemporary |
+                                            kFileAttributeOffline | kFileAttributeNotContentIndexed;
+// The record's largest form with room for an old one's name.
+constexpr std::size_t kRecordBuffer = 256;
+
+// The record's value; no value when there is none (or it cannot be read).
+std::optional<std::vector<std::uint8_t>> dosAttributeBytes(const std::string& path, bool followLinks) {
+  auto get = followLinks ? ::getxattr : ::lgetxattr;
+  std::vector<std::uint8_t> value(kRecordBuffer);
+  ssize_t n = get(path.c_str(), kDosAttribName, value.data(), value.size());
+  if (n < 0 && errno == ERANGE) {
+    value.resize(XATTR_SIZE_MAX);
+    n = get(path.c_str(), kDosAttribName, value.data(), value.size());
+  }
+  if (n < 0) return std::nullopt;
+  value.resize(static_cast<std::size_t>(n));
+  return value;
+}
+
+bool readOnlyIn(const std::optional<std::vector<std::uint8_t>>& value) {
+  if (!value) return false;
+  const auto record = parseDosAttributeRecord(*value);
+  return record && record->hasAttributes && (record->attributes & kFileAttributeReadOnly) != 0;
+}
 
 // The value of a name's extended attribute, the name taken from an open
 // directory so a walk does not resolve the whole path again for each entry
@@ -54,14 +84,19 @@ ssize_t readEntryAttribute(int dirFd, const char* name, const char* attribute, c
 }
 
 bool storedDosAttributes(int dirFd, const char* name, std::uint32_t& out) {
-  char buf[64];
-  const ssize_t n = readEntryAttribute(dirFd, name, kDosAttribName, buf, sizeof buf - 1);
+  std::vector<std::uint8_t> value(kRecordBuffer);
+  auto* buf = reinterpret_cast<char*>(value.data());
+  ssize_t n = readEntryAttribute(dirFd, name, kDosAttribName, buf, value.size());
+  if (n < 0 && errno == ERANGE) {
+    value.resize(XATTR_SIZE_MAX);
+    buf = reinterpret_cast<char*>(value.data());
+    n = readEntryAttribute(dirFd, name, kDosAttribName, buf, value.size());
+  }
   if (n <= 0) return false;
-  buf[n] = '\0';
-  char* end = nullptr;
-  const unsigned long v = std::strtoul(buf, &end, 16);
-  if (end == buf) return false;
-  out = static_cast<std::uint32_t>(v) & kStoredAttributes;
+  value.resize(static_cast<std::size_t>(n));
+  const auto record = parseDosAttributeRecord(value);
+  if (!record || !record->hasAttributes) return false;
+  out = record->attributes & kStoredAttributes;
   return true;
 }
 
@@ -82,6 +117,20 @@ bool failInvalidName() {
 }
 
 }  // namespace
+
+bool readOnlyInRecord(const std::string& path) { return readOnlyIn(dosAttributeBytes(path, true)); }
+
+bool readOnlyInRecord(int fd) {
+  std::vector<std::uint8_t> value(kRecordBuffer);
+  ssize_t n = fgetxattr(fd, kDosAttribName, value.data(), value.size());
+  if (n < 0 && errno == ERANGE) {
+    value.resize(XATTR_SIZE_MAX);
+    n = fgetxattr(fd, kDosAttribName, value.data(), value.size());
+  }
+  if (n < 0) return false;
+  value.resize(static_cast<std::size_t>(n));
+  return readOnlyIn(value);
+}
 
 std::uint32_t getFileAttributesNative(const std::string& path) {
   struct statx st {};
@@ -136,24 +185,45 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
   if (!isUsablePath(path)) return failInvalidName();
   if (path.empty() || stat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
 
-  mode_t mode = st.st_mode & 07777;
+  const mode_t oldMode = st.st_mode & 07777;
+  mode_t mode = oldMode;
   if (attributes & kFileAttributeReadOnly) {
     mode &= ~static_cast<mode_t>(0222);
   } else if ((mode & 0222) == 0) {
     mode |= 0200 | ((mode & 0040) ? 0020 : 0) | ((mode & 0004) ? 0002 : 0);
   }
-  if (mode != (st.st_mode & 07777) && chmod(path.c_str(), mode) != 0) return failWith(errno);
+  // A record a client left (with the creation time it set) is rewritten in
+  // its own form; a server stores the directory bit with a directory's.
+  const auto oldValue = dosAttributeBytes(path, true);
+  const auto oldRecord = oldValue ? parseDosAttributeRecord(*oldValue) : std::nullopt;
+  const std::uint32_t stored = (attributes & kStoredAttributes) | (S_ISDIR(st.st_mode) ? kFileAttributeDirectory : 0);
+  const std::vector<std::uint8_t> value = dosAttributeValue(oldRecord, stored);
 
-  const std::uint32_t stored = attributes & kStoredAttributes;
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%x", stored);
-  if (setxattr(path.c_str(), kDosAttribName, text, std::char_traits<char>::length(text), 0) != 0) {
+  // The record goes first when the write bits are taken away (a user who is
+  // not root can no longer change the attributes of a file without them),
+  // and after they are given back. Either step failing undoes the other.
+  const bool bitsFirst = (mode & 0222) != 0;
+  if (bitsFirst && mode != oldMode && chmod(path.c_str(), mode) != 0) return failWith(errno);
+  if (setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0) {
     const int err = errno;
-    // Without extended attributes only the defaults can be represented.
+    // Without extended attributes only what the name and the write bits
+    // say can be represented.
     const std::uint32_t implied = S_ISREG(st.st_mode) ? kFileAttributeArchive : 0;
-    if ((err == ENOTSUP || err == EPERM) && (stored & ~kFileAttributeHidden) == implied) {
+    const std::uint32_t represented = kFileAttributeHidden | kFileAttributeReadOnly | kFileAttributeDirectory;
+    if ((err == ENOTSUP || err == EPERM) && (stored & ~represented) == implied) {
+      if (!bitsFirst && mode != oldMode && chmod(path.c_str(), mode) != 0) return failWith(errno);
       SetLastError(kErrorSuccess);
       return true;
+    }
+    if (bitsFirst && mode != oldMode) chmod(path.c_str(), oldMode);
+    return failWith(err);
+  }
+  if (!bitsFirst && mode != oldMode && chmod(path.c_str(), mode) != 0) {
+    const int err = errno;
+    if (oldValue) {
+      setxattr(path.c_str(), kDosAttribName, oldValue->data(), oldValue->size(), 0);
+    } else {
+      removexattr(path.c_str(), kDosAttribName);
     }
     return failWith(err);
   }
@@ -167,7 +237,7 @@ bool DeleteFileW(std::u16string_view name) {
   if (!isUsablePath(path)) return failInvalidName();
   if (path.empty() || lstat(path.c_str(), &st) != 0) return failWith(path.empty() ? ENOENT : errno);
   if (S_ISDIR(st.st_mode)) return failWith(EACCES);
-  if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) return failWith(EACCES);
+  if (!S_ISLNK(st.st_mode) && ((st.st_mode & 0222) == 0 || readOnlyInRecord(path))) return failWith(EACCES);
   if (unlink(path.c_str()) != 0) return failWith(errno);
   SetLastError(kErrorSuccess);
   return true;

@@ -2,10 +2,12 @@
 // File existence and DOS attributes, as GetFileAttributes/SetFileAttributes
 // and DeleteFile give them.
 //
-// Read-only is the absence of write bits. Hidden, system and archive live in
-// the extended attribute "user.DOSATTRIB" as hex text ("0x22"), the form that
-// file servers exchange with Windows clients; names starting with "." read as
-// hidden. Symbolic links are reparse points.
+// The attributes live in the extended attribute "user.DOSATTRIB", in the
+// forms a file server that shares the directory with Windows clients reads
+// and writes (see DosAttributeRecord.h). Read-only is also the absence of
+// write bits: a file is read-only when it has none or when its record says
+// so. Names starting with "." read as hidden. Symbolic links are reparse
+// points.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +43,12 @@ std::uint32_t getFileAttributesNative(const std::string& path);
 // stx_attributes_mask (0 when unknown): they give compressed and encrypted.
 std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes = 0);
 bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
+
+// True when the file's attribute record marks it read-only (a client of a
+// share set the mark, which leaves the write bits alone). Writers refuse
+// such a file as they refuse one without write bits.
+bool readOnlyInRecord(const std::string& path);
+bool readOnlyInRecord(int fd);
 
 // Deletes a file. A read-only file or a directory is refused with
 // ERROR_ACCESS_DENIED, as on Windows.

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/FileHandle.h"
+#include "platform/FileAttributes.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -82,7 +83,7 @@ std::uint32_t openTarget(const std::string& path, bool forChange, Target& target
     if (forChange) {
       // Rewriting the data in place needs a descriptor open for writing,
       // and the read-only attribute holds for administrators too.
-      if ((target.st.st_mode & 0222) == 0) return kErrorAccessDenied;
+      if ((target.st.st_mode & 0222) == 0 || readOnlyInRecord(fd.get())) return kErrorAccessDenied;
       const int rw = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
       if (rw < 0) return winErrorFromErrno(errno);
       fd = Descriptor(rw);

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/FileAttributes.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -162,7 +163,7 @@ FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access,
     return h;
   }
   // The read-only attribute holds for everyone, administrators included.
-  if ((access & kGenericWrite) && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+  if ((access & kGenericWrite) && S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || readOnlyInRecord(fd))) {
     h.release();
     h.fail(EACCES);
     return h;
