@@ -46,6 +46,24 @@ std::optional<std::vector<std::uint8_t>> dosAttributeBytes(const std::string& pa
   return value;
 }
 
+// The file creation mask, read without changing it (umask() would, for a
+// moment, for every thread); the common 022 when it cannot be read.
+mode_t creationMask() {
+  std::FILE* status = std::fopen("/proc/self/status", "re");
+  if (status == nullptr) return 022;
+  mode_t mask = 022;
+  char line[256];
+  unsigned value = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::sscanf(line, "Umask: %o", &value) == 1) {
+      mask = static_cast<mode_t>(value) & 0777;
+      break;
+    }
+  }
+  std::fclose(status);
+  return mask;
+}
+
 bool readOnlyIn(const std::optional<std::vector<std::uint8_t>>& value) {
   if (!value) return false;
   const auto record = parseDosAttributeRecord(*value);
@@ -190,7 +208,10 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
   if (attributes & kFileAttributeReadOnly) {
     mode &= ~static_cast<mode_t>(0222);
   } else if ((mode & 0222) == 0) {
-    mode |= 0200 | ((mode & 0040) ? 0020 : 0) | ((mode & 0004) ? 0002 : 0);
+    // Write goes back to the owner, and to those who may read only as far
+    // as the process's file creation mask lets a new file be written by
+    // them: clearing the mark must not open the file to everyone.
+    mode |= 0200 | (((mode & 0044) >> 1) & ~creationMask());
   }
   // A record a client left (with the creation time it set) is rewritten in
   // its own form; a server stores the directory bit with a directory's.
