@@ -16,10 +16,13 @@ packages=(
 # (pefile), a 32-bit cross compiler for console and windowed test programs,
 # btrfs tools for the compression tests, getfattr for the zone tests,
 # setfacl for the stream listing tests, clang's libFuzzer, man and
-# desktop-file-validate to check the manual pages and the menu entry.
+# desktop-file-validate to check the manual pages and the menu entry, a
+# file server with its stream module and its client for the tests of
+# shared directories.
 lean_packages=(
   libwine libz-mingw-w64 gcc-mingw-w64-i686-win32-runtime gcc-mingw-w64-i686-win32 python3-pefile
   btrfs-progs attr acl clang libclang-rt-dev man-db desktop-file-utils
+  samba samba-vfs-modules smbclient
 )
 missing_of() {
   local p
