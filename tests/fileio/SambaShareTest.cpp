@@ -132,6 +132,16 @@ TEST_F(SambaShareTest, AttributesAClientSetsReadHere) {
   client("setmode a.txt -r");
   EXPECT_EQ(seenHere("a.txt") & kFileAttributeReadOnly, 0u);
   EXPECT_TRUE(DeleteFileW(u16(at("a.txt"))));
+
+  // Names beyond ASCII, with blanks, and dot-files (hidden on both sides
+  // without any record).
+  writeBytes(at("ün ï ✓.txt"), "data");
+  writeBytes(at(".profile"), "data");
+  client("setmode \"ün ï ✓.txt\" +s");
+  EXPECT_EQ(seenHere("ün ï ✓.txt"), kFileAttributeSystem);
+  EXPECT_EQ(seenHere("ün ï ✓.txt"), seenThere("ün ï ✓.txt"));
+  EXPECT_EQ(seenThere(".profile") & kFileAttributeHidden, kFileAttributeHidden);
+  EXPECT_EQ(seenHere(".profile") & kFileAttributeHidden, kFileAttributeHidden);
 }
 
 TEST_F(SambaShareTest, AttributesSetHereShowThere) {
