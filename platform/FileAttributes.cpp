@@ -29,7 +29,8 @@ constexpr const char* kDosAttribName = kDosAttributesName;
 constexpr std::uint32_t kStoredAttributes = kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem |
                                             kFileAttributeArchive | kFileAttributeTemporary |
                                             kFileAttributeOffline | kFileAttributeNotContentIndexed;
-// The record's largest form with room for an old one's name.
+// Room for every record but an old one with a long name, which takes a
+// second read.
 constexpr std::size_t kRecordBuffer = 256;
 
 // The record's value; no value when there is none (or it cannot be read).
