@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <algorithm>
-#include <regex>
 #include <span>
 #include <string>
 #include <vector>
@@ -72,21 +71,26 @@ class SambaShareTest : public ::testing::Test {
   // The attributes a client of the share sees ("attributes: RHS (7)").
   std::uint32_t seenThere(const std::string& name) const {
     const std::string out = client("allinfo \"" + name + "\"");
-    std::smatch m;
-    if (!std::regex_search(out, m, std::regex("attributes: [A-Za-z]* \\(([0-9a-f]+)\\)"))) {
+    const std::size_t line = out.find("attributes: ");
+    const std::size_t open = out.find('(', line);
+    if (line == std::string::npos || open == std::string::npos) {
       ADD_FAILURE() << "no attributes for " << name << " in:\n" << out;
       return kInvalidFileAttributes;
     }
-    return static_cast<std::uint32_t>(std::stoul(m[1], nullptr, 16));
+    return static_cast<std::uint32_t>(std::stoul(out.substr(open + 1), nullptr, 16));
   }
 
-  // The streams a client sees, as "name:$DATA, N bytes" lines.
+  // The streams a client sees besides the data ("stream: [:name:$DATA],
+  // 26 bytes"), as "name:$DATA, 26 bytes".
   std::vector<std::string> streamsThere(const std::string& name) const {
     const std::string out = client("allinfo \"" + name + "\"");
     std::vector<std::string> streams;
-    const std::regex line("stream: \\[:([^\\]]*)\\], ([0-9]+) bytes");
-    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator(); ++it) {
-      if ((*it)[1] != ":$DATA") streams.push_back((*it)[1].str() + ", " + (*it)[2].str() + " bytes");
+    for (std::size_t at = out.find("stream: [:"); at != std::string::npos; at = out.find("stream: [:", at + 1)) {
+      const std::size_t close = out.find("], ", at);
+      const std::size_t end = out.find('\n', at);
+      if (close == std::string::npos || close > end) continue;
+      const std::string stream = out.substr(at + 10, close - at - 10);
+      if (stream != ":$DATA") streams.push_back(stream + ", " + out.substr(close + 3, end - close - 3));
     }
     return streams;
   }
