@@ -30,7 +30,7 @@ constexpr std::uint32_t kFileAttributeNotContentIndexed = 0x2000;
 constexpr std::uint32_t kFileAttributeEncrypted = 0x4000;
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
-// The extended attribute that holds hidden, system and archive.
+// The extended attribute that holds the attributes (DosAttributeRecord.h).
 inline constexpr char kDosAttributesName[] = "user.DOSATTRIB";
 
 // kInvalidFileAttributes on failure, with the thread's last error set.

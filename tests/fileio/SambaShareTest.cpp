@@ -16,9 +16,11 @@
 #include "SambaServer.h"
 #include "TempDir.h"
 #include "fileio/tovFSO.h"
+#include "fileio/tovFileStreams.h"
 #include "platform/AlternateStream.h"
 #include "platform/DosAttributeRecord.h"
 #include "platform/FileAttributes.h"
+#include "platform/Utf.h"
 
 using namespace tov::platform;
 using tovtest::readBytes;
@@ -91,6 +93,20 @@ class SambaShareTest : public ::testing::Test {
       if (close == std::string::npos || close > end) continue;
       const std::string stream = out.substr(at + 10, close - at - 10);
       if (stream != ":$DATA") streams.push_back(stream + ", " + out.substr(close + 3, end - close - 3));
+    }
+    return streams;
+  }
+
+  // The same from this library's stream listing; an EA list in it (there
+  // should be none: the record and the streams are not EAs) is listed too.
+  std::vector<std::string> streamsHere(const std::string& name) const {
+    ferrule::tovFileStreams listing;
+    EXPECT_TRUE(listing.ReadFileStreams(u16(at(name)), false)) << name;
+    std::vector<std::string> streams;
+    for (const ferrule::FileStream& stream : listing.Items()) {
+      const std::string size = std::to_string(static_cast<long long>(stream.Size())) + " bytes";
+      if (stream.StreamIDAlternateData()) streams.push_back(toUtf8(stream.Name()).substr(1) + ", " + size);
+      if (stream.StreamIDEAData()) streams.push_back("EA list, " + size);
     }
     return streams;
   }
@@ -222,6 +238,7 @@ TEST_F(SambaShareTest, ZoneMarksGoBothWays) {
   writeBytes(at("other.exe"), "program");
   writeBytes(server_.local("mark4"), "[ZoneTransfer]\r\nZoneId=4\r\n");
   client("put mark4 other.exe:Zone.Identifier");
+  EXPECT_EQ(streamsHere("other.exe"), std::vector<std::string>{"Zone.Identifier:$DATA, 26 bytes"});
   EXPECT_EQ(fso_.GetFileZone(u16(at("other.exe"))), 4);
   EXPECT_TRUE(fso_.IsFileZoneDefined(u16(at("other.exe"))));
   ASSERT_TRUE(fso_.DeleteFileZone(u16(at("other.exe"))));
@@ -254,9 +271,12 @@ TEST_F(SambaShareTest, StreamsOfAnyNameGoBothWays) {
   std::vector<std::string> expected = {"with space:$DATA, 0 bytes", "Ünïcode ✓:$DATA, 6 bytes", "ström:$DATA, 4 bytes",
                                        "日本語:$DATA, 10 bytes"};
   std::vector<std::string> seen = streamsThere("s.txt");
+  std::vector<std::string> listed = streamsHere("s.txt");
   std::sort(seen.begin(), seen.end());
+  std::sort(listed.begin(), listed.end());
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(seen, expected);
+  EXPECT_EQ(listed, expected) << "the listing here shows what the share's clients see";
   client("get \"s.txt:Ünïcode ✓\" back");
   EXPECT_EQ(readBytes(server_.local("back")), tail);
 
