@@ -46,18 +46,20 @@ int findAttribute(const StreamPath& path, std::string& name) {
     }
     if (errno != ERANGE) return errno;  // ERANGE: the list grew meanwhile
   }
+  // A share may be set to store names without their type
+  // ("user.DosStream.name"); such a stream is found too, after one stored
+  // with it.
   const std::u16string wanted = fromNativePath(path.stream);
   for (std::size_t pos = 0; pos < list.size();) {
     const std::string_view entry(list.data() + pos);
     pos += entry.size() + 1;
-    if (entry.size() <= kPrefix.size() + kSuffix.size() || !entry.starts_with(kPrefix) || !entry.ends_with(kSuffix)) {
-      continue;
-    }
-    const std::string_view stream = entry.substr(kPrefix.size(), entry.size() - kPrefix.size() - kSuffix.size());
-    if (equalsIgnoreCase(fromNativePath(stream), wanted)) {
-      name = entry;
-      return 0;
-    }
+    if (entry.size() <= kPrefix.size() || !entry.starts_with(kPrefix)) continue;
+    std::string_view stream = entry.substr(kPrefix.size());
+    const bool typed = stream.size() > kSuffix.size() && stream.ends_with(kSuffix);
+    if (typed) stream.remove_suffix(kSuffix.size());
+    if (stream.find(':') != std::string_view::npos || !equalsIgnoreCase(fromNativePath(stream), wanted)) continue;
+    if (typed || name.empty()) name = entry;
+    if (typed) return 0;
   }
   return 0;
 }

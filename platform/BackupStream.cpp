@@ -118,7 +118,10 @@ void plan(BackupContext& c, int fd) {
     const std::string_view view(name);
     if (view.starts_with(kStreamPrefix)) {
       const std::string_view rest = view.substr(kStreamPrefix.size());
-      if (namesAlternateStream(rest)) c.alternates.push_back({name, u":" + fromNativePath(rest)});
+      // A name stored without its type (as a share may be set to) is a
+      // data stream all the same.
+      const std::u16string type = rest.find(':') == std::string_view::npos ? u":$DATA" : u"";
+      if (namesAlternateStream(rest)) c.alternates.push_back({name, u":" + fromNativePath(rest) + type});
     } else if (view.starts_with(kUserNamespace) && view != kDosAttributes) {
       c.eaAttributes.push_back(std::move(name));
     }

@@ -24,6 +24,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ProgramRun.h"
@@ -33,7 +34,8 @@ namespace tovtest {
 
 class SambaServer {
  public:
-  SambaServer() {
+  // `shareOptions`: more smb.conf lines for the share.
+  explicit SambaServer(std::string shareOptions = {}) : shareOptions_(std::move(shareOptions)) {
     server_ = findProgram("smbd");
     client_ = findProgram("smbclient");
     if (server_.empty() || client_.empty()) {
@@ -128,7 +130,8 @@ class SambaServer {
          << "[share]\n"
          << "  path = " << share_.string() << "\n"
          << "  guest ok = yes\n  guest only = yes\n  read only = no\n"
-         << "  vfs objects = streams_xattr\n  store dos attributes = yes\n";
+         << "  vfs objects = streams_xattr\n  store dos attributes = yes\n"
+         << shareOptions_;
     std::ofstream client(dir_.path() / "client.conf");
     client << "[global]\n  client min protocol = SMB2\n";
   }
@@ -204,6 +207,7 @@ class SambaServer {
     return text.size() > 1500 ? text.substr(text.size() - 1500) : text;
   }
 
+  std::string shareOptions_;
   TempDir dir_{"samba"};
   std::filesystem::path share_;
   std::string server_;

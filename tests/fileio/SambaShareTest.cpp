@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <algorithm>
 #include <span>
 #include <string>
@@ -55,17 +56,18 @@ std::vector<std::uint8_t> binaryRecord(const std::string& text, std::uint16_t ve
 class SambaShareTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!server_.available()) {
-      std::fprintf(stderr, "NO FILE SERVER: %s\n", server_.reason().c_str());
-      GTEST_SKIP() << "no file server to test against: " << server_.reason();
+    server_ = std::make_unique<tovtest::SambaServer>(shareOptions());
+    if (!server_->available()) {
+      std::fprintf(stderr, "NO FILE SERVER: %s\n", server_->reason().c_str());
+      GTEST_SKIP() << "no file server to test against: " << server_->reason();
     }
   }
 
-  std::filesystem::path at(const std::string& name) const { return server_.share() / name; }
+  std::filesystem::path at(const std::string& name) const { return server_->share() / name; }
 
   // smbclient's output; a failing command fails the test with its words.
   std::string client(const std::string& commands) const {
-    const tovtest::ProgramRun run = server_.client(commands);
+    const tovtest::ProgramRun run = server_->client(commands);
     EXPECT_EQ(run.status, 0) << commands << "\n" << run.output;
     return run.output;
   }
@@ -120,7 +122,9 @@ class SambaShareTest : public ::testing::Test {
     return value;
   }
 
-  tovtest::SambaServer server_;
+  virtual std::string shareOptions() const { return {}; }
+
+  std::unique_ptr<tovtest::SambaServer> server_;
   ferrule::tovFSO fso_;
 };
 
@@ -176,8 +180,8 @@ TEST_F(SambaShareTest, AttributesSetHereShowThere) {
   // write the file for its clients.
   ASSERT_TRUE(SetFileAttributesW(u16(at("fresh.txt")), kFileAttributeReadOnly | kFileAttributeArchive));
   EXPECT_EQ(seenThere("fresh.txt"), kFileAttributeReadOnly | kFileAttributeArchive);
-  writeBytes(server_.local("upload"), "other");
-  EXPECT_NE(server_.client("put upload fresh.txt").status, 0);
+  writeBytes(server_->local("upload"), "other");
+  EXPECT_NE(server_->client("put upload fresh.txt").status, 0);
   EXPECT_EQ(readBytes(at("fresh.txt")), "data");
   ASSERT_TRUE(SetFileAttributesW(u16(at("fresh.txt")), kFileAttributeArchive));
   EXPECT_EQ(seenThere("fresh.txt"), kFileAttributeArchive);
@@ -233,26 +237,26 @@ TEST_F(SambaShareTest, ZoneMarksGoBothWays) {
   ASSERT_TRUE(fso_.SetFileZone(u16(at("setup.exe")), 3));
   EXPECT_EQ(streamsThere("setup.exe"), std::vector<std::string>{"Zone.Identifier:$DATA, 26 bytes"});
   client("get setup.exe:Zone.Identifier mark");
-  EXPECT_EQ(readBytes(server_.local("mark")), kZoneMark);
+  EXPECT_EQ(readBytes(server_->local("mark")), kZoneMark);
 
   writeBytes(at("other.exe"), "program");
-  writeBytes(server_.local("mark4"), "[ZoneTransfer]\r\nZoneId=4\r\n");
+  writeBytes(server_->local("mark4"), "[ZoneTransfer]\r\nZoneId=4\r\n");
   client("put mark4 other.exe:Zone.Identifier");
   EXPECT_EQ(streamsHere("other.exe"), std::vector<std::string>{"Zone.Identifier:$DATA, 26 bytes"});
   EXPECT_EQ(fso_.GetFileZone(u16(at("other.exe"))), 4);
   EXPECT_TRUE(fso_.IsFileZoneDefined(u16(at("other.exe"))));
   ASSERT_TRUE(fso_.DeleteFileZone(u16(at("other.exe"))));
   client("get other.exe:Zone.Identifier mark-after");
-  EXPECT_EQ(readBytes(server_.local("mark-after")), "[ZoneTransfer]\r\n");
+  EXPECT_EQ(readBytes(server_->local("mark-after")), "[ZoneTransfer]\r\n");
   EXPECT_EQ(readBytes(at("other.exe")), "program");
 }
 
 TEST_F(SambaShareTest, StreamsOfAnyNameGoBothWays) {
   writeBytes(at("s.txt"), "data");
   const std::string nulEnded("abc\0", 4);
-  writeBytes(server_.local("nul-ended"), nulEnded);
-  writeBytes(server_.local("empty"), "");
-  writeBytes(server_.local("plain"), "plain text");
+  writeBytes(server_->local("nul-ended"), nulEnded);
+  writeBytes(server_->local("empty"), "");
+  writeBytes(server_->local("plain"), "plain text");
   client("put nul-ended s.txt:ström; put empty \"s.txt:with space:$DATA\"; put plain s.txt:日本語");
 
   tov::ByteVector bytes;
@@ -278,15 +282,41 @@ TEST_F(SambaShareTest, StreamsOfAnyNameGoBothWays) {
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(listed, expected) << "the listing here shows what the share's clients see";
   client("get \"s.txt:Ünïcode ✓\" back");
-  EXPECT_EQ(readBytes(server_.local("back")), tail);
+  EXPECT_EQ(readBytes(server_->local("back")), tail);
 
   // The longest name an attribute can carry works on both sides; one
   // byte more fails on both.
   const std::string longest(255 - std::string("user.DosStream.:$DATA").size(), 'n');
-  EXPECT_EQ(server_.client("put plain s.txt:" + longest).status, 0);
+  EXPECT_EQ(server_->client("put plain s.txt:" + longest).status, 0);
   ASSERT_EQ(readStream(StreamPath{at("s.txt").string(), longest}, bytes), 0);
-  EXPECT_NE(server_.client("put plain s.txt:" + longest + "n").status, 0);
+  EXPECT_NE(server_->client("put plain s.txt:" + longest + "n").status, 0);
   StreamPath tooLong;
   EXPECT_EQ(resolveStreamPath(at("s.txt").string() + ":" + longest + "n", tooLong), ENAMETOOLONG);
   EXPECT_EQ(readBytes(at("s.txt")), "data");
+}
+
+// A share set to store stream names without their type.
+class SambaUntypedStreamsTest : public SambaShareTest {
+ protected:
+  std::string shareOptions() const override { return "  streams_xattr:store_stream_type = no\n"; }
+};
+
+TEST_F(SambaUntypedStreamsTest, StreamsStoredWithoutTypeGoBothWays) {
+  writeBytes(at("u.txt"), "data");
+  writeBytes(server_->local("plain"), "plain text");
+  client("put plain u.txt:Notes");
+  ASSERT_EQ(getxattr(at("u.txt").c_str(), "user.DosStream.Notes", nullptr, 0), 11) << "stored without its type";
+  tov::ByteVector bytes;
+  ASSERT_EQ(readStream(StreamPath{at("u.txt").string(), "notes"}, bytes), 0);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "plain text");
+  EXPECT_EQ(streamsHere("u.txt"), std::vector<std::string>{"Notes:$DATA, 10 bytes"});
+
+  // Changed here, it stays where the server looks for it.
+  const std::string more = " and more";
+  ASSERT_EQ(writeStream(StreamPath{at("u.txt").string(), "NOTES"},
+                        std::span(reinterpret_cast<const std::uint8_t*>(more.data()), more.size()), StreamWrite::Append),
+            0);
+  client("get u.txt:Notes back");
+  EXPECT_EQ(readBytes(server_->local("back")), "plain text and more");
+  EXPECT_EQ(streamsThere("u.txt"), std::vector<std::string>{"Notes:$DATA, 19 bytes"});
 }
