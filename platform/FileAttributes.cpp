@@ -228,10 +228,14 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
   if (bitsFirst && mode != oldMode && chmod(path.c_str(), mode) != 0) return failWith(errno);
   if (setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0) {
     const int err = errno;
-    // Without extended attributes only what the name and the write bits
-    // say can be represented.
+    // Without extended attributes (a file system without them, a pipe or
+    // a device) only what the name and the write bits say can be
+    // represented: hidden only for a dot-name.
     const std::uint32_t implied = S_ISREG(st.st_mode) ? kFileAttributeArchive : 0;
-    const std::uint32_t represented = kFileAttributeHidden | kFileAttributeReadOnly | kFileAttributeDirectory;
+    const std::string base = baseName(path);
+    const bool dotName = base.size() > 1 && base[0] == '.' && base != "..";
+    const std::uint32_t represented =
+        kFileAttributeReadOnly | kFileAttributeDirectory | (dotName ? kFileAttributeHidden : 0);
     if ((err == ENOTSUP || err == EPERM) && (stored & ~represented) == implied) {
       if (!bitsFirst && mode != oldMode && chmod(path.c_str(), mode) != 0) return failWith(errno);
       SetLastError(kErrorSuccess);

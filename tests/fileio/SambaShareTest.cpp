@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <algorithm>
 #include <span>
 #include <string>
 #include <vector>

@@ -198,3 +198,19 @@ TEST_F(FileAttributesTest, AChangeThatFailsHalfWayIsUndone) {
   EXPECT_TRUE(record(theirs).empty());
   EXPECT_EQ(GetFileAttributesW(u16(theirs)), kFileAttributeArchive);
 }
+
+TEST_F(FileAttributesTest, WhereNoRecordCanBeKeptOnlyWhatNameAndBitsSayIsAccepted) {
+  // Pipes carry no user attributes: hidden cannot be kept for a plain name
+  // and must not be reported as set.
+  const auto pipe = dir / "pipe";
+  const auto dotPipe = dir / ".pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo(dotPipe.c_str(), 0644), 0);
+  EXPECT_FALSE(SetFileAttributesW(u16(pipe), kFileAttributeHidden));
+  EXPECT_EQ(GetFileAttributesW(u16(pipe)) & kFileAttributeHidden, 0u);
+  EXPECT_TRUE(SetFileAttributesW(u16(dotPipe), kFileAttributeHidden));
+  EXPECT_TRUE(SetFileAttributesW(u16(pipe), kFileAttributeReadOnly));
+  EXPECT_EQ(modeOf(pipe), 0444u);
+  EXPECT_TRUE(SetFileAttributesW(u16(pipe), kFileAttributeNormal));
+  EXPECT_EQ(modeOf(pipe), 0644u);
+}
