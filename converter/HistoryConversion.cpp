@@ -1,7 +1,6 @@
 #include "converter/HistoryConversion.h"
 
 #include <malloc.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <new>
@@ -12,6 +11,7 @@
 #include "converter/ProgramInfo.h"
 #include "platform/AlternateStream.h"
 #include "platform/CodePage.h"
+#include "platform/FileStatus.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
 #include "support/SystemFunctions.h"
@@ -175,14 +175,14 @@ std::string_view paragraphBreak(std::int32_t paragraphType) {
 bool sameFile(std::u16string_view a, std::u16string_view b) {
   // Names reach files the way the library resolves them: "log.xml::$DATA"
   // is log.xml itself, while "log.xml:copy" is a stream beside its data.
-  auto fileOf = [](std::u16string_view name, struct stat& st) {
+  auto fileOf = [](std::u16string_view name, std::string& file) {
     tov::platform::StreamPath path;
-    return tov::platform::resolveStreamPath(tov::platform::nativePath(name), path) == 0 && !path.isStream() &&
-           stat(path.file.c_str(), &st) == 0;
+    if (tov::platform::resolveStreamPath(tov::platform::nativePath(name), path) != 0 || path.isStream()) return false;
+    file = path.file;
+    return true;
   };
-  struct stat sa {}, sb {};
-  if (!fileOf(a, sa) || !fileOf(b, sb)) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  std::string fa, fb;
+  return fileOf(a, fa) && fileOf(b, fb) && tov::platform::sameFile(fa, fb);
 }
 
 // Runs one step; a failure it raises is reported with `message` and the
@@ -227,7 +227,9 @@ bool HistoryConversion::ConvertHistory(std::u16string_view inFileName, std::u16s
           }
           // The document is gone; hand its memory back before the output's
           // encoded copies are made, so they do not stack on top of it.
+#if defined(__GLIBC__)
           malloc_trim(0);
+#endif
         });
       },
       cantConvert);

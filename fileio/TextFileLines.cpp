@@ -1,7 +1,5 @@
 #include "fileio/TextFileLines.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -11,6 +9,7 @@
 
 #include "fileio/tovFSO.h"
 #include "platform/FileHandle.h"
+#include "platform/FileStatus.h"
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
 
@@ -27,15 +26,12 @@ constexpr std::size_t kChunk = 64 * 1024;
 [[noreturn]] void raise(std::int32_t number) { tov::raiseError(number, kLibrarySource); }
 [[noreturn]] void raiseFileError(int err) { throw tov::RuntimeError(tov::fileSystemError(err, kLibrarySource)); }
 
-bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.empty() ? "." : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool isDirectory(const std::string& path) { return platform::fileStatus(path).directory; }
 
 // A missing file is "file not found" only where its directory exists;
 // otherwise the path itself is missing.
 [[noreturn]] void raiseMissing(const std::string& path) {
-  const auto slash = path.rfind('/');
+  const auto slash = path.find_last_of("/\\");
   const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
   raise(isDirectory(parent) ? tov::errors::kFileNotFound : tov::errors::kPathNotFound);
 }
@@ -48,21 +44,22 @@ bool isDirectory(const std::string& path) {
 
 // Only a regular file is read: opening a device can have effects of its own,
 // and a device or pipe may never end.
-void checkRegular(const struct stat& st) {
-  if (S_ISDIR(st.st_mode) || !S_ISREG(st.st_mode)) raise(tov::errors::kPathFileAccessError);
-  if (st.st_size > kMaxTextFileLength) raise(tov::errors::kOutOfMemory);
+void checkRegular(const platform::FileStatus& status) {
+  if (!status.regular) raise(tov::errors::kPathFileAccessError);
+  if (status.size > kMaxTextFileLength) raise(tov::errors::kOutOfMemory);
 }
 
 platform::FileHandle openTextFile(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) raiseOpenFailure(path, errno);
-  checkRegular(st);
+  platform::FileStatus status = platform::fileStatus(path);
+  if (!status.exists) raiseOpenFailure(path, status.error);
+  checkRegular(status);
   auto file = platform::FileHandle::openNative(path, platform::kGenericRead, platform::kFileShareRead,
                                                platform::CreateDisposition::OpenExisting);
   if (!file.valid()) raiseOpenFailure(path, file.error());
   // The name may have been replaced by something else since the check.
-  if (::fstat(file.fd(), &st) != 0) raiseFileError(errno);
-  checkRegular(st);
+  status = platform::fileStatus(file);
+  if (!status.exists) raiseFileError(status.error);
+  checkRegular(status);
   return file;
 }
 

@@ -1,8 +1,5 @@
 #include "fileio/tovDescriptIon.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <new>
 
@@ -12,6 +9,8 @@
 #include "platform/CodePage.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileHandle.h"
+#include "platform/FileNameCase.h"
+#include "platform/FileStatus.h"
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
 #include "support/FileNameFunctions.h"
@@ -241,26 +240,12 @@ bool tovDescriptIon::canBeWritten(std::u16string_view FileName, std::u16string_v
 
 std::u16string tovDescriptIon::descriptionFileOf(std::u16string_view PathName) {
   const std::u16string exact = tov::asBuildFileName(PathName, kDescriptionFileName);
-  struct stat st {};
-  const std::string dirPath = PathName.empty() ? std::string(".") : platform::nativePath(PathName);
-  if (::lstat(platform::nativePath(exact).c_str(), &st) == 0) return exact;
+  if (platform::linkStatus(platform::nativePath(exact)).exists) return exact;
   // Files copied from systems that ignore letter case often carry the name
   // in capitals or in small letters; reading and writing that file keeps
   // one list per directory instead of starting a second one beside it.
-  DIR* dir = ::opendir(dirPath.c_str());
-  if (!dir) return exact;
-  std::string found;
-  while (const dirent* d = ::readdir(dir)) {
-    const std::string name = d->d_name;
-    // Only ASCII letters fold to the letters of the name, so a match has its length in bytes.
-    if (name.size() == std::char_traits<char16_t>::length(kDescriptionFileName) &&
-        platform::equalsIgnoreCase(platform::fromNativePath(name), kDescriptionFileName) &&
-        (found.empty() || name < found)) {
-      found = name;
-    }
-  }
-  ::closedir(dir);
-  return found.empty() ? exact : tov::asBuildFileName(PathName, platform::fromNativePath(found));
+  const auto existing = platform::existingNameIgnoringCase(PathName, kDescriptionFileName);
+  return existing ? tov::asBuildFileName(PathName, *existing) : exact;
 }
 
 // Room for the entries a file of this size usually holds, so reading a
@@ -268,12 +253,12 @@ std::u16string tovDescriptIon::descriptionFileOf(std::u16string_view PathName) {
 void tovDescriptIon::reserveFor(std::u16string_view fileName) {
   constexpr std::int64_t kTypicalLineLength = 48;
   constexpr std::int64_t kMostReserved = 1 << 20;
-  struct stat st {};
-  if (::stat(platform::nativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(st.st_size / kTypicalLineLength, kMostReserved));
+  const platform::FileStatus status = platform::fileStatus(platform::nativePath(fileName));
+  if (!status.regular) return;
+  const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(status.size / kTypicalLineLength, kMostReserved));
   entries_.reserve(expected);
   // A file never makes more characters than it has bytes.
-  texts_.reserve(static_cast<std::size_t>(st.st_size));
+  texts_.reserve(static_cast<std::size_t>(status.size));
   orderOfKey_.reserve(expected);
 }
 

@@ -3,7 +3,11 @@
 // fresh memory only once. Large buffers ask for huge pages: filling a
 // quarter-gigabyte file buffer then costs a few hundred page faults instead
 // of tens of thousands.
+#if defined(_WIN32)
+#include <malloc.h>
+#else
 #include <sys/mman.h>
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -31,16 +35,25 @@ struct UninitializedAllocator : std::allocator<T> {
     const std::size_t bytes = n * sizeof(T);
     if (bytes < kHugeThreshold) return std::allocator<T>::allocate(n);
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+#if defined(_WIN32)
+    void* p = _aligned_malloc(rounded, kHugePage);
+    if (p == nullptr) throw std::bad_alloc();
+#else
     void* p = std::aligned_alloc(kHugePage, rounded);
     if (p == nullptr) throw std::bad_alloc();
     madvise(p, rounded, MADV_HUGEPAGE);  // advice only: failure changes nothing
+#endif
     return static_cast<T*>(p);
   }
   void deallocate(T* p, std::size_t n) noexcept {
     if (n * sizeof(T) < kHugeThreshold) {
       std::allocator<T>::deallocate(p, n);
     } else {
+#if defined(_WIN32)
+      _aligned_free(p);
+#else
       std::free(p);
+#endif
     }
   }
 

@@ -75,7 +75,11 @@ ErrorRecord fileSystemError(int err, std::u16string source) {
     case EAGAIN:
     case EBUSY: number = errors::kPermissionDenied; break;
     case ENOSPC:
-    case EDQUOT: number = errors::kDiskFull; break;
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      number = errors::kDiskFull;
+      break;
     case EMFILE:
     case ENFILE: number = errors::kTooManyFiles; break;
     case ENAMETOOLONG:

@@ -1,10 +1,5 @@
 #include "support/SettingsStore.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -12,27 +7,12 @@
 #include "platform/IniDocument.h"
 #include "platform/ProfileFile.h"
 #include "platform/Utf.h"
+#include "support/SettingsLocation.h"
 
 namespace tov {
 namespace {
 
 constexpr platform::ProfileFormat kSettingsFormat{platform::ProfileEncoding::Utf8, u"\n"};
-
-std::string homeDirectory() {
-  const char* home = std::getenv("HOME");
-  if (home && *home) return home;
-  const passwd* entry = ::getpwuid(::getuid());
-  return entry && entry->pw_dir ? entry->pw_dir : "";
-}
-
-// XDG_CONFIG_HOME counts only when set to an absolute path. Empty when
-// there is no home either: settings then go nowhere rather than to "/".
-std::string configHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && xdg[0] == '/') return xdg;
-  const std::string home = homeDirectory();
-  return home.empty() ? home : home + "/.config";
-}
 
 // The application name as one path component: separators would put the
 // file somewhere else.
@@ -42,17 +22,6 @@ std::string fileNameFor(std::u16string_view appName) {
     if (c == '/' || c == '\\' || c == '\0') c = '_';
   }
   return name;
-}
-
-// Creates the folder and any missing parents, private to the user.
-bool ensureDirectory(const std::string& dir) {
-  for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
-    const std::string part = dir.substr(0, slash);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) break;
-  }
-  struct stat st {};
-  return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The whole text as a decimal number: "12abc", " 12" and "0x1F" are texts.
@@ -79,7 +48,7 @@ std::u16string textOf(const SettingValue& value) {
 }  // namespace
 
 std::string SettingsStore::settingsFilePath(const AppInfo& app) {
-  const std::string folder = configHome();
+  const std::string folder = settingsHome();
   if (app.name.empty() || folder.empty()) return {};
   return folder + "/TOVapps/" + fileNameFor(app.name) + ".ini";
 }
@@ -99,7 +68,7 @@ SettingValue SettingsStore::GetValue(std::u16string_view section, std::u16string
 bool SettingsStore::SetValue(std::u16string_view section, std::u16string_view key, int, const SettingValue& value,
                              const AppInfo& app, bool) {
   const std::string path = settingsFilePath(app);
-  if (path.empty() || !ensureDirectory(path.substr(0, path.rfind('/')))) return false;
+  if (path.empty() || !ensureSettingsFolder(path.substr(0, path.rfind('/')))) return false;
   platform::ProfileFile file(path, kSettingsFormat);
   if (std::holds_alternative<std::monostate>(value)) return file.removeKey(section, key);
   return file.setValue(section, key, platform::IniDocument::exactValueText(textOf(value)));

@@ -5,34 +5,26 @@
 #include <exception>
 #include <string_view>
 
+#include "ui/DisplayPresence.h"
 #include "ui/HeadlessBackend.h"
 #include "ui/ToolkitModule.h"
 
 namespace tov::ui {
 namespace {
 
-bool hasEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
-}
-
 BackendChoice resolve(BackendChoice choice) {
   if (choice != BackendChoice::Automatic) return choice;
   const char* forced = std::getenv("QUILLMARK_UI");
   if (forced && std::string_view(forced) == "headless") return BackendChoice::Headless;
   if (forced && std::string_view(forced) == "qt") return BackendChoice::Qt;
-  return hasEnv("DISPLAY") || hasEnv("WAYLAND_DISPLAY") ? BackendChoice::Qt : BackendChoice::Headless;
+  return displayPresent() ? BackendChoice::Qt : BackendChoice::Headless;
 }
-
-// Windows nobody can see would wait for ever; an explicit toolkit platform
-// (such as offscreen) counts as somewhere to draw.
-bool somewhereToDraw() { return hasEnv("DISPLAY") || hasEnv("WAYLAND_DISPLAY") || hasEnv("QT_QPA_PLATFORM"); }
 
 }  // namespace
 
 Application::Application(std::string programName, BackendChoice choice, ToolkitStart start)
     : programName_(std::move(programName)) {
-  if (resolve(choice) == BackendChoice::Qt && somewhereToDraw()) startToolkit(start);
+  if (resolve(choice) == BackendChoice::Qt && toolkitCanDraw()) startToolkit(start);
   if (session_) {
     Backend::install(session_->createBackend());
   } else {
