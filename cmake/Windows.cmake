@@ -1,0 +1,103 @@
+# The Windows build (MinGW-w64, i686 or x86-64): Quillmark.exe and
+# Ferrule0101.dll over the platform's own services. The platform layer's
+# units that stand in for Windows services on POSIX are replaced by their
+# namesakes in platform/win32/, which call the real services; the same goes
+# for the few units of other directories that touch the system. Everything
+# else is the same source as on Linux.
+#
+#   cmake -S . -B build-windows/x86_64 --toolchain cmake/toolchains/mingw-w64-x86_64.cmake \
+#         -DTOV_PUGIXML_SOURCE_DIR=...   (tools/windows/build.sh does all of it)
+
+find_program(TOV_WIDL NAMES ${TOV_MINGW_TRIPLET}-widl widl REQUIRED)
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT
+                        _WIN32_WINNT=0x0601 WINVER=0x0601)
+# No run-time libraries of the compiler to ship beside the binaries.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Units that exist for POSIX only and have no Windows counterpart, relative
+# to the source root: on Windows the system does what they do.
+set(TOV_WINDOWS_LEAVE_OUT
+  support/DesktopEntry.cpp
+)
+
+# Replaces the units of `dir` that have a namesake in `dir`/win32 by it,
+# drops the POSIX-only ones and adds the rest of win32/.
+function(tov_windows_sources out dir)
+  set(_kept "")
+  foreach(_file IN LISTS ${out})
+    get_filename_component(_name "${_file}" NAME)
+    file(RELATIVE_PATH _relative "${PROJECT_SOURCE_DIR}" "${_file}")
+    if(NOT EXISTS "${dir}/win32/${_name}" AND NOT _relative IN_LIST TOV_WINDOWS_LEAVE_OUT)
+      list(APPEND _kept "${_file}")
+    endif()
+  endforeach()
+  file(GLOB _windows CONFIGURE_DEPENDS "${dir}/win32/*.cpp")
+  set(${out} ${_kept} ${_windows} PARENT_SCOPE)
+endfunction()
+
+# pugixml from Debian's source package (tools/windows/fetch-pugixml.sh):
+# Debian builds the library for Linux only.
+set(TOV_PUGIXML_SOURCE_DIR "" CACHE PATH "pugixml source tree for the Windows build")
+if(NOT EXISTS "${TOV_PUGIXML_SOURCE_DIR}/src/pugixml.cpp")
+  message(FATAL_ERROR "TOV_PUGIXML_SOURCE_DIR must name a pugixml source tree (tools/windows/fetch-pugixml.sh)")
+endif()
+add_library(tov_pugixml STATIC ${TOV_PUGIXML_SOURCE_DIR}/src/pugixml.cpp)
+target_include_directories(tov_pugixml SYSTEM PUBLIC ${TOV_PUGIXML_SOURCE_DIR}/src)
+add_library(pugixml::pugixml ALIAS tov_pugixml)
+
+# The layers below the windows and the frame: the same directories, the
+# same libraries as on Linux.
+add_subdirectory(platform)
+target_link_libraries(tov_platform PUBLIC kernel32 advapi32)
+add_subdirectory(support)
+target_link_libraries(tov_support PUBLIC shell32 ole32)
+
+# The library's core classes, as on Linux.
+tov_glob_sources(FILEIO_SOURCES ${PROJECT_SOURCE_DIR}/fileio)
+add_library(ferrule_core STATIC ${FILEIO_SOURCES})
+target_include_directories(ferrule_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(ferrule_core PUBLIC tov_support tov_platform)
+
+# The forms model with the native backend in place of the toolkit module.
+tov_glob_sources(UI_SOURCES ${PROJECT_SOURCE_DIR}/ui)
+add_library(tov_ui STATIC ${UI_SOURCES})
+target_include_directories(tov_ui PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tov_ui PUBLIC tov_support tov_platform user32 gdi32 comctl32 comdlg32 shell32 shlwapi)
+
+# A version as a version block states it: "1,1,0,4" and "1.01.0004".
+function(tov_rc_version out_numbers out_text major minor revision)
+  set(${out_numbers} "${major},${minor},0,${revision}" PARENT_SCOPE)
+  string(LENGTH "${minor}" _ml)
+  string(LENGTH "${revision}" _rl)
+  set(_minor "${minor}")
+  if(_ml LESS 2)
+    string(PREPEND _minor "0")
+  endif()
+  set(_revision "${revision}")
+  foreach(_i RANGE ${_rl} 3)
+    if(_i LESS 4)
+      string(PREPEND _revision "0")
+    endif()
+  endforeach()
+  string(SUBSTRING "${_revision}" 0 4 _revision)
+  set(${out_text} "${major}.${_minor}.${_revision}" PARENT_SCOPE)
+endfunction()
+
+# Quillmark.exe: the converter with its resources, a windowed program.
+file(GLOB QUILLMARK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/converter/*.cpp)
+list(REMOVE_ITEM QUILLMARK_SOURCES ${PROJECT_SOURCE_DIR}/converter/main.cpp)
+tov_windows_sources(QUILLMARK_SOURCES ${PROJECT_SOURCE_DIR}/converter)
+add_library(quillmark_core STATIC ${QUILLMARK_SOURCES})
+target_include_directories(quillmark_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(quillmark_core PUBLIC tov_ui tov_support tov_platform ole32 oleaut32 uuid)
+
+tov_rc_version(_rc_numbers _rc_text ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH})
+set(_quillmark_rc ${PROJECT_SOURCE_DIR}/converter/win32/Quillmark.rc)
+set_source_files_properties(${_quillmark_rc} PROPERTIES
+  COMPILE_DEFINITIONS "TOV_RC_VERSION=${_rc_numbers};TOV_RC_VERSION_TEXT=${_rc_text}"
+  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/converter/resources/quillmark.ico;${PROJECT_SOURCE_DIR}/converter/win32/Quillmark.manifest")
+add_executable(Quillmark WIN32 ${PROJECT_SOURCE_DIR}/converter/main.cpp ${_quillmark_rc})
+target_include_directories(Quillmark PRIVATE ${PROJECT_SOURCE_DIR}/converter/resources ${PROJECT_SOURCE_DIR}/converter/win32)
+target_link_libraries(Quillmark PRIVATE quillmark_core)
+set_target_properties(Quillmark PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

@@ -1,0 +1,63 @@
+// Attributes, existence and deletion are the system's own calls.
+#include "platform/FileAttributes.h"
+
+#include <windows.h>
+
+#include "platform/win32/WideText.h"
+
+namespace tov::platform {
+namespace {
+
+std::wstring systemName(std::u16string_view name) {
+  std::wstring wideName = win32::wide(name);
+  for (wchar_t& c : wideName) {
+    if (c == L'/') c = L'\\';
+  }
+  return wideName;
+}
+
+}  // namespace
+
+std::uint32_t GetFileAttributesW(std::u16string_view name) {
+  if (name.empty()) {
+    ::SetLastError(ERROR_PATH_NOT_FOUND);
+    return kInvalidFileAttributes;
+  }
+  const DWORD attributes = ::GetFileAttributesW(systemName(name).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) ::SetLastError(ERROR_SUCCESS);
+  return attributes;
+}
+
+std::uint32_t getFileAttributesNative(const std::string& path) { return GetFileAttributesW(fromUtf8(path)); }
+
+bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
+  if (name.empty()) {
+    ::SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  if (!::SetFileAttributesW(systemName(name).c_str(), attributes)) return false;
+  ::SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
+bool DeleteFileW(std::u16string_view name) {
+  if (name.empty()) {
+    ::SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  if (!::DeleteFileW(systemName(name).c_str())) return false;
+  ::SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
+bool pathExists(std::u16string_view name) {
+  return !name.empty() && ::GetFileAttributesW(systemName(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool fileExists(std::u16string_view name) {
+  if (name.empty()) return false;
+  const DWORD attributes = ::GetFileAttributesW(systemName(name).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace tov::platform
