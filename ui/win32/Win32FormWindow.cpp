@@ -34,7 +34,7 @@ class Pushing {
 int pixels(int twips) { return twipsToPixels(twips); }
 
 DWORD frameStyle(const Form& form) {
-  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   // A modal window offers close only; a fixed one cannot be resized.
   if (!form.isModal()) style |= WS_MINIMIZEBOX;
   if (!form.fixedBorder()) style |= WS_THICKFRAME | (form.isModal() ? 0 : WS_MAXIMIZEBOX);
@@ -92,6 +92,11 @@ Win32FormWindow::Win32FormWindow(Form& form, HWND owner) : form_(&form) {
   // Declaration order: a frame comes before the controls it holds.
   int id = kFirstControlId;
   for (Control* control : form.controls()) createChild(*control, id++);
+  // Each new window went beneath the ones before it; the model stacks a
+  // control above those declared before it (a frame beneath what it holds,
+  // a field above a label that reaches into it).
+  for (const Child& c : children_)
+    ::SetWindowPos(c.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   applyFont();
   applyIcon();
   applySize();
@@ -153,10 +158,6 @@ void Win32FormWindow::createChild(Control& control, int id) {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                        ::GetModuleHandleW(nullptr), nullptr);
   if (!child) return;
-  // A frame is drawn beneath the controls it holds.
-  if (control.kind() == ControlKind::Frame) {
-    ::SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
   children_.push_back(Child{&control, child});
   const Child& c = children_.back();
   Pushing guard(pushing_);
