@@ -5,6 +5,9 @@
 
 namespace tov::ui {
 
+// Nothing is loaded, so nothing of another build can be.
+const char kToolkitBuildStamp[] = "built into the program";
+
 std::vector<std::filesystem::path> toolkitModuleCandidates() { return {}; }
 
 ToolkitStart loadToolkitModule(std::string&) { return &startWin32Toolkit; }

@@ -1,5 +1,8 @@
 #include "ui/win32/Win32Backend.h"
 
+#include <atomic>
+#include <exception>
+#include <thread>
 #include <vector>
 
 #include "ui/ApplicationWindow.h"
@@ -142,6 +145,55 @@ Size Win32Backend::screenSize() const {
   RECT area{};
   if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return {pixelsToTwips(1024), pixelsToTwips(768)};
   return {pixelsToTwips(area.right - area.left), pixelsToTwips(area.bottom - area.top)};
+}
+
+void Win32Backend::setBusy(bool busy) {
+  if (busy && busy_++ == 0) {
+    cursorBeforeBusy_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  } else if (!busy && busy_ > 0 && --busy_ == 0) {
+    ::SetCursor(cursorBeforeBusy_ ? cursorBeforeBusy_ : ::LoadCursorW(nullptr, IDC_ARROW));
+  }
+}
+
+namespace {
+
+bool isInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+}  // namespace
+
+// The work runs beside the message loop, which goes on painting the windows
+// while their input is held off; the loop ends when the work is done.
+void Win32Backend::runBusy(const std::function<void()>& work) {
+  const DWORD loopThread = ::GetCurrentThreadId();
+  std::exception_ptr failure;
+  std::atomic<bool> finished{false};
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    finished = true;
+    ::PostThreadMessageW(loopThread, WM_NULL, 0, 0);  // wakes the loop
+  });
+  while (!finished) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quitting_ = true;
+      } else if (message.hwnd && !isInput(message.message) && message.message != WM_SYSCOMMAND &&
+                 message.message != WM_CLOSE) {
+        ::DispatchMessageW(&message);
+      }
+    }
+  }
+  worker.join();
+  if (quitting_) ::PostQuitMessage(0);
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace tov::ui

@@ -33,6 +33,8 @@ class Win32Backend : public Backend {
   int messageBox(const MessageBoxRequest& request) override;
   void runEventLoop() override;
   Size screenSize() const override;
+  void setBusy(bool busy) override;
+  void runBusy(const std::function<void()>& work) override;
 
  private:
   Win32FormWindow* find(const Form& form) const;
@@ -45,6 +47,8 @@ class Win32Backend : public Backend {
   HICON appIconBig_ = nullptr;
   HICON appIconSmall_ = nullptr;
   bool quitting_ = false;
+  int busy_ = 0;
+  HCURSOR cursorBeforeBusy_ = nullptr;
 };
 
 }  // namespace tov::ui
