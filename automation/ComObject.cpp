@@ -2,26 +2,12 @@
 
 #include <new>
 
+#include "automation/ErrorInfoSource.h"
 #include "automation/ModuleUsage.h"
 #include "platform/Utf.h"
 
 namespace tov::automation {
 namespace {
-
-HResult TOV_SLOTCALL getErrorInfoSlot(ErrorInfoSource* self, ErrorRecord* out) {
-  if (!out) return kEPointer;
-  std::optional<ErrorRecord> record = ComObject::ownerOf(self)->takeLastError();
-  if (!record) return kSFalse;
-  *out = std::move(*record);
-  return kSOk;
-}
-
-const SlotPtr kErrorInfoSourceTable[] = {
-    reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),
-    reinterpret_cast<SlotPtr>(&unknown_slots::addRef),
-    reinterpret_cast<SlotPtr>(&unknown_slots::release),
-    reinterpret_cast<SlotPtr>(&getErrorInfoSlot),
-};
 
 // Errors that are not the runtime's own: the frame reports them as the
 // runtime's internal error, with the text of the fault.
@@ -30,7 +16,7 @@ constexpr std::int32_t kInternalError = 51;
 }  // namespace
 
 ComObject::ComObject(const SlotPtr* primaryTable)
-    : primary_{{primaryTable}, this}, errorSource_{{kErrorInfoSourceTable}, this} {
+    : primary_{{primaryTable}, this}, errorSource_{{errorInfoSourceTable()}, this} {
   ModuleUsage::objectCreated();
 }
 
@@ -49,7 +35,7 @@ HResult ComObject::queryInterface(const Guid& iid, void** out) {
   *out = nullptr;
   if (iid == kIidUnknown || answersWithPrimary(iid)) {
     *out = &primary_;
-  } else if (iid == kIidErrorInfoSource) {
+  } else if (isErrorInfoSourceIid(iid)) {
     *out = &errorSource_;
   } else {
     return kENoInterface;
@@ -58,7 +44,10 @@ HResult ComObject::queryInterface(const Guid& iid, void** out) {
   return kSOk;
 }
 
-void ComObject::setLastError(ErrorRecord record) { lastError_ = std::make_unique<ErrorRecord>(std::move(record)); }
+void ComObject::setLastError(ErrorRecord record) {
+  publishCallError(record);
+  lastError_ = std::make_unique<ErrorRecord>(std::move(record));
+}
 
 std::optional<ErrorRecord> ComObject::takeLastError() {
   if (!lastError_) return std::nullopt;

@@ -19,6 +19,8 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # to the source root: on Windows the system does what they do.
 set(TOV_WINDOWS_LEAVE_OUT
   support/DesktopEntry.cpp
+  # The system's component registry keeps its own access rules.
+  platform/TrustedPath.cpp
 )
 
 # Replaces the units of `dir` that have a namesake in `dir`/win32 by it,
@@ -101,3 +103,70 @@ add_executable(Quillmark WIN32 ${PROJECT_SOURCE_DIR}/converter/main.cpp ${_quill
 target_include_directories(Quillmark PRIVATE ${PROJECT_SOURCE_DIR}/converter/resources ${PROJECT_SOURCE_DIR}/converter/win32)
 target_link_libraries(Quillmark PRIVATE quillmark_core)
 set_target_properties(Quillmark PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
+# The component frame, with the units that meet the system's component
+# model (dispatch slots, enumerator, error information, registry) replaced
+# by their Windows namesakes. The frame's own loader stays out: the system
+# loads components here.
+list(APPEND TOV_WINDOWS_LEAVE_OUT automation/ComponentLoader.cpp)
+tov_glob_sources(AUTOMATION_SOURCES ${PROJECT_SOURCE_DIR}/automation)
+add_library(tov_automation STATIC ${AUTOMATION_SOURCES})
+target_include_directories(tov_automation PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tov_automation PUBLIC tov_support tov_platform oleaut32 ole32 uuid advapi32)
+
+add_library(ferrule_interface INTERFACE)
+target_include_directories(ferrule_interface INTERFACE ${PROJECT_SOURCE_DIR})
+tov_glob_sources(FILEIO_DISPATCH_SOURCES ${PROJECT_SOURCE_DIR}/fileio/dispatch)
+add_library(ferrule_dispatch STATIC ${FILEIO_DISPATCH_SOURCES})
+target_link_libraries(ferrule_dispatch PUBLIC ferrule_core ferrule_interface tov_automation)
+
+# The type libraries, compiled from interface definitions that a small
+# program of the build machine writes from the type descriptions, so the
+# binary libraries and the frame's late binding have one source.
+find_program(TOV_HOST_CXX NAMES g++ c++ NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_program(TOV_HOST_CCACHE NAMES ccache NO_CMAKE_FIND_ROOT_PATH)
+find_path(TOV_IDL_INCLUDE_DIR oaidl.idl PATHS /usr/include/wine/wine/windows /usr/include/wine/windows
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_path(TOV_STDOLE2_DIR stdole2.tlb PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+          /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/x86_64-windows NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(_idl_tool_sources
+  fileio/server/idl/FerruleIdl.cpp automation/IdlWriter.cpp automation/TypeLibraryPatch.cpp
+  automation/TypeDescription.cpp automation/Variant.cpp automation/Guid.cpp automation/RuntimeTypeLibrary.cpp
+  fileio/dispatch/TypeLibrary.cpp platform/Utf.cpp platform/CaseFold.cpp platform/CodePage.cpp
+  platform/CodePageTables.cpp)
+list(TRANSFORM _idl_tool_sources PREPEND ${PROJECT_SOURCE_DIR}/)
+set(_idl_dir ${PROJECT_BINARY_DIR}/typelib)
+set(_idl_tool ${_idl_dir}/ferrule-idl)
+add_custom_command(OUTPUT ${_idl_tool}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${_idl_dir}
+  COMMAND ${TOV_HOST_CCACHE} ${TOV_HOST_CXX} -std=c++20 -O1 -I${PROJECT_SOURCE_DIR} -o ${_idl_tool} ${_idl_tool_sources}
+  DEPENDS ${_idl_tool_sources}
+  COMMENT "Building ferrule-idl for the build machine")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(_widl_target --win64)
+else()
+  set(_widl_target --win32)
+endif()
+set(_widl ${TOV_WIDL} ${_widl_target} -t -I ${TOV_IDL_INCLUDE_DIR} -L ${TOV_STDOLE2_DIR} -L ${_idl_dir})
+add_custom_command(
+  OUTPUT ${_idl_dir}/Ferrule0101.tlb ${_idl_dir}/AutomationRuntime.tlb ${_idl_dir}/Ferrule0101.idl
+         ${_idl_dir}/AutomationRuntime.idl ${_idl_dir}/Ferrule0101Version.h
+  COMMAND ${_idl_tool} ${_idl_dir}
+  COMMAND ${_widl} -o ${_idl_dir}/AutomationRuntime.tlb ${_idl_dir}/AutomationRuntime.idl
+  COMMAND ${_widl} -o ${_idl_dir}/Ferrule0101.tlb ${_idl_dir}/Ferrule0101.idl
+  COMMAND ${_idl_tool} --mark-predeclared ${_idl_dir}/Ferrule0101.tlb
+  DEPENDS ${_idl_tool}
+  WORKING_DIRECTORY ${_idl_dir}
+  COMMENT "Compiling the type libraries")
+add_custom_target(ferrule_typelibs DEPENDS ${_idl_dir}/Ferrule0101.tlb ${_idl_dir}/AutomationRuntime.tlb)
+
+# Ferrule0101.dll: the in-process component server.
+set(_ferrule_rc ${PROJECT_SOURCE_DIR}/fileio/server/win32/Ferrule0101.rc)
+set_source_files_properties(${_ferrule_rc} PROPERTIES
+  OBJECT_DEPENDS "${_idl_dir}/Ferrule0101.tlb;${_idl_dir}/AutomationRuntime.tlb;${_idl_dir}/Ferrule0101Version.h")
+add_library(Ferrule0101 SHARED ${PROJECT_SOURCE_DIR}/fileio/server/win32/Ferrule0101Exports.cpp ${_ferrule_rc}
+            ${PROJECT_SOURCE_DIR}/fileio/server/win32/Ferrule0101.def)
+add_dependencies(Ferrule0101 ferrule_typelibs)
+target_include_directories(Ferrule0101 PRIVATE ${_idl_dir})
+target_link_libraries(Ferrule0101 PRIVATE ferrule_dispatch)
+set_target_properties(Ferrule0101 PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

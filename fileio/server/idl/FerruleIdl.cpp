@@ -2,7 +2,9 @@
 // library's type libraries: Ferrule0101.idl from the library's type
 // description and AutomationRuntime.idl from the frame's runtime classes,
 // both into the directory given. With --mark-predeclared it then marks the
-// predeclared classes in the compiled Ferrule0101 type library.
+// predeclared classes in the compiled Ferrule0101 type library. It also
+// writes Ferrule0101Version.h, the version and title the library's version
+// block states, from the same sources.
 //
 //   ferrule-idl OUTPUT_DIRECTORY
 //   ferrule-idl --mark-predeclared Ferrule0101.tlb
@@ -16,8 +18,10 @@
 #include "automation/IdlWriter.h"
 #include "automation/RuntimeTypeLibrary.h"
 #include "automation/TypeLibraryPatch.h"
+#include "fileio/LibraryVersion.h"
 #include "fileio/dispatch/TypeLibrary.h"
 #include "platform/CodePage.h"
+#include "platform/Utf.h"
 
 namespace {
 
@@ -38,6 +42,18 @@ bool writeFile(const std::filesystem::path& file, const std::string& text) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << text;
   return static_cast<bool>(out.flush());
+}
+
+// "1,1,0,15" and 1.01.0015 for the resource compiler.
+std::string versionHeader() {
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "#define TOV_RC_VERSION %d,%d,0,%d\n#define TOV_RC_VERSION_TEXT %d.%02d.%04d\n"
+                "#define FERRULE_HELP_TEXT \"%s\"\n",
+                ferrule::kVersionMajor, ferrule::kVersionMinor, ferrule::kVersionRevision, ferrule::kVersionMajor,
+                ferrule::kVersionMinor, ferrule::kVersionRevision,
+                tov::platform::toUtf8(ferrule::typeLibrary().help).c_str());
+  return text;
 }
 
 int markPredeclared(const std::filesystem::path& file) {
@@ -70,7 +86,8 @@ int main(int argc, char** argv) {
     library.objectTypes = {{u"Picture", "IPictureDisp"}};
     library.textCodePage = tov::platform::CodePage::find(kHelpTextCodePage);
     if (!writeFile(dir / "AutomationRuntime.idl", writeIdl(runtimeTypeLibrary(), runtime)) ||
-        !writeFile(dir / "Ferrule0101.idl", writeIdl(ferrule::typeLibrary(), library))) {
+        !writeFile(dir / "Ferrule0101.idl", writeIdl(ferrule::typeLibrary(), library)) ||
+        !writeFile(dir / "Ferrule0101Version.h", versionHeader())) {
       std::fprintf(stderr, "ferrule-idl: cannot write into %s\n", dir.string().c_str());
       return 1;
     }
