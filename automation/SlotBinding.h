@@ -78,6 +78,15 @@ struct SameOnWire {
   static T toMember(Wire w) { return w; }
 };
 
+#if defined(_WIN32)
+}  // namespace binding_detail
+}  // namespace tov::automation
+// The system's component model: BSTR, SAFEARRAY, VARIANT and DATE on the
+// wire.
+#include "automation/win32/SlotWire.h"
+namespace tov::automation {
+namespace binding_detail {
+#else
 template <>
 struct Arg<std::u16string_view> : SameOnWire<std::u16string_view> {
   static constexpr Shape shape = Shape::String;
@@ -219,6 +228,7 @@ struct Result<ComPtr<Unknown>> {
   static void store(Out* out, ComPtr<Unknown> r) { *out = r.detach(); }
   static Variant toVariant(Out& o) { return Variant::fromUnknown(ComPtr<Unknown>::adopt(std::exchange(o, nullptr))); }
 };
+#endif
 
 template <typename C, typename R, typename... A>
 struct Signature {

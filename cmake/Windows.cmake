@@ -21,6 +21,10 @@ set(TOV_WINDOWS_LEAVE_OUT
   support/DesktopEntry.cpp
   # The system's component registry keeps its own access rules.
   platform/TrustedPath.cpp
+  # Icons are the system's own here: its pictures, not PNG images.
+  support/IconFormats.cpp
+  support/IconFunctions.cpp
+  automation/PictureObject.cpp
 )
 
 # Replaces the units of `dir` that have a namesake in `dir`/win32 by it,
@@ -52,8 +56,11 @@ add_library(pugixml::pugixml ALIAS tov_pugixml)
 # same libraries as on Linux.
 add_subdirectory(platform)
 target_link_libraries(tov_platform PUBLIC kernel32 advapi32)
-add_subdirectory(support)
-target_link_libraries(tov_support PUBLIC shell32 ole32)
+tov_glob_sources(SUPPORT_SOURCES ${PROJECT_SOURCE_DIR}/support)
+add_library(tov_support STATIC ${SUPPORT_SOURCES})
+target_include_directories(tov_support PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tov_support PUBLIC tov_platform pugixml::pugixml shell32 ole32)
+target_compile_definitions(tov_support PRIVATE TOV_VERSION_TEXT="${PROJECT_VERSION}")
 
 # The library's core classes, as on Linux.
 tov_glob_sources(FILEIO_SOURCES ${PROJECT_SOURCE_DIR}/fileio)
@@ -92,7 +99,7 @@ list(REMOVE_ITEM QUILLMARK_SOURCES ${PROJECT_SOURCE_DIR}/converter/main.cpp)
 tov_windows_sources(QUILLMARK_SOURCES ${PROJECT_SOURCE_DIR}/converter)
 add_library(quillmark_core STATIC ${QUILLMARK_SOURCES})
 target_include_directories(quillmark_core PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(quillmark_core PUBLIC tov_ui tov_support tov_platform ole32 oleaut32 uuid)
+target_link_libraries(quillmark_core PUBLIC tov_ui tov_support tov_platform ferrule_interface ole32 oleaut32 uuid)
 
 tov_rc_version(_rc_numbers _rc_text ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH})
 set(_quillmark_rc ${PROJECT_SOURCE_DIR}/converter/win32/Quillmark.rc)

@@ -1,9 +1,5 @@
 #include "platform/DateTime.h"
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
-#include <string>
 
 namespace tov::platform {
 namespace {
@@ -19,21 +15,6 @@ bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 
 unsigned daysInMonth(std::int64_t y, unsigned m) {
   static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
-}
-
-// localtime_r keeps the zone it first loaded; a program may set TZ later,
-// so the zone is loaded again when TZ differs from the last load. Not on
-// every call: with TZ unset, loading checks the system's zone file, a system
-// call per date.
-void loadZoneIfChanged() {
-  thread_local bool loaded = false;
-  thread_local std::optional<std::string> loadedFor;
-  const char* tz = std::getenv("TZ");
-  const std::optional<std::string> now = tz ? std::optional<std::string>(tz) : std::nullopt;
-  if (loaded && now == loadedFor) return;
-  tzset();
-  loaded = true;
-  loadedFor = now;
 }
 
 }  // namespace
@@ -64,21 +45,6 @@ FileTime fileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds) {
   if (seconds >= kMaxFileTimeSeconds - kUnixEpochInFileTimeSeconds) return kMaxFileTime;
   const auto since1601 = static_cast<FileTime>(seconds + kUnixEpochInFileTimeSeconds);
   return since1601 * kFileTicksPerSecond + (nanoseconds % 1'000'000'000u) / 100;
-}
-
-bool FileTimeToLocalFileTime(FileTime utc, FileTime& local) {
-  local = 0;
-  if (utc > kMaxFileTime) return false;
-  const std::time_t t = static_cast<std::time_t>(static_cast<std::int64_t>(utc / kFileTicksPerSecond) -
-                                                 kUnixEpochInFileTimeSeconds);
-  loadZoneIfChanged();
-  std::tm tm{};
-  if (!localtime_r(&t, &tm)) return false;
-  const std::int64_t offset = static_cast<std::int64_t>(tm.tm_gmtoff) * static_cast<std::int64_t>(kFileTicksPerSecond);
-  const std::int64_t shifted = static_cast<std::int64_t>(utc) + offset;
-  if (shifted < 0 || static_cast<FileTime>(shifted) > kMaxFileTime) return false;
-  local = static_cast<FileTime>(shifted);
-  return true;
 }
 
 bool FileTimeToSystemTime(FileTime time, SystemTime& out) {

@@ -11,21 +11,24 @@
 #include <cstdio>
 #include <string>
 
+#include <type_traits>
+
 #include "fileio/interface/Ferrule0101Ids.h"
+#include "fileio/interface/tovFSOSlots.h"
 #include "platform/Utf.h"
 
 namespace quillmark {
 namespace {
 
 constexpr char16_t kComponent[] = u"Ferrule0101.tovFSO";
-// Members by their number in _tovFSO, after the seven dispatch slots.
-constexpr int kPutFile = 5;
-constexpr int kPutFileW = 6;
-constexpr int kFirstMemberSlot = 7;
 
-using PutTextFn = HRESULT(STDMETHODCALLTYPE*)(IDispatch*, BSTR, BSTR, VARIANT_BOOL, VARIANT_BOOL*);
-using PutUnicodeFn = HRESULT(STDMETHODCALLTYPE*)(IDispatch*, BSTR, BSTR, VARIANT_BOOL, VARIANT_BOOL, VARIANT_BOOL,
-                                                 VARIANT_BOOL*);
+namespace slots = ferrule::tovFSOSlots;
+using tov::automation::Dispatch;
+using tov::automation::VariantBool;
+
+// The slots take the system's own types here.
+static_assert(std::is_same_v<slots::String, BSTR>);
+static_assert(sizeof(slots::Bool) == sizeof(VARIANT_BOOL));
 
 GUID systemGuid(const tov::automation::Guid& g) {
   GUID out;
@@ -61,26 +64,22 @@ std::u16string hex(HRESULT hr) {
   return tov::platform::fromUtf8(buf);
 }
 
-template <typename Fn>
-Fn slot(IDispatch* object, int member) {
-  void** table = *reinterpret_cast<void***>(object);
-  return reinterpret_cast<Fn>(table[kFirstMemberSlot + member - 1]);
-}
-
 class ComponentWriter : public TextFileWriter {
  public:
   void PutFile(std::u16string_view fileName, std::u16string_view data) override {
     IDispatch* fso = object();
     const Bstr name(fileName), text(data);
-    VARIANT_BOOL written = VARIANT_FALSE;
-    check(fso, slot<PutTextFn>(fso, kPutFile)(fso, name.get(), text.get(), VARIANT_TRUE, &written));
+    VariantBool written = VariantBool::False;
+    check(fso, static_cast<HRESULT>(
+                   slots::PutFile(reinterpret_cast<Dispatch*>(fso), name.get(), text.get(), VariantBool::True, &written)));
   }
   void PutFileW(std::u16string_view fileName, std::u16string_view data) override {
     IDispatch* fso = object();
     const Bstr name(fileName), text(data);
-    VARIANT_BOOL written = VARIANT_FALSE;
-    check(fso, slot<PutUnicodeFn>(fso, kPutFileW)(fso, name.get(), text.get(), VARIANT_TRUE, VARIANT_TRUE,
-                                                    VARIANT_FALSE, &written));
+    VariantBool written = VariantBool::False;
+    check(fso, static_cast<HRESULT>(slots::PutFileW(reinterpret_cast<Dispatch*>(fso), name.get(), text.get(),
+                                                    VariantBool::True, VariantBool::True, VariantBool::False,
+                                                    &written)));
   }
 
   // Created on first use, so a run that writes nothing never loads the

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "automation/Interfaces.h"
+#include "automation/SlotBinding.h"
 #include "fileio/interface/Ferrule0101Ids.h"
 
 namespace ferrule::IFindFilesCallbackSlots {
@@ -26,9 +27,14 @@ using tov::automation::VariantBool;
 // the seven dispatch slots.
 inline constexpr int kDirectoryCompleted = 1;
 
-using DirectoryCompletedFn = HResult (*)(Dispatch*, std::u16string_view Path, VariantBool* Cancel);
+// The wire types as the slot binding defines them, so the table of a
+// client built for the platform's own component model matches too.
+using String = tov::automation::WireOf<std::u16string_view>;
+using BoolRef = tov::automation::WireOf<VariantBool*>;
 
-inline HResult DirectoryCompleted(Dispatch* callback, std::u16string_view Path, VariantBool* Cancel) {
+using DirectoryCompletedFn = HResult(TOV_SLOTCALL*)(Dispatch*, String Path, BoolRef Cancel);
+
+inline HResult DirectoryCompleted(Dispatch* callback, String Path, BoolRef Cancel) {
   return tov::automation::slotOf<DirectoryCompletedFn>(
       callback, tov::automation::slots::member(kDirectoryCompleted))(callback, Path, Cancel);
 }
