@@ -154,7 +154,8 @@ void Writer::member(const MemberDescription& m) {
 void Writer::enumeration(const EnumDescription& e) {
   std::vector<std::string> attrs;
   if (!e.help.empty()) attrs.push_back("helpstring(" + quoted(e.help) + ")");
-  out_ += "  typedef " + (attrs.empty() ? std::string() : attributes(attrs) + " ") + "enum {\n";
+  // The tag gives the enumeration itself the name, not only an alias of it.
+  out_ += "  typedef " + (attrs.empty() ? std::string() : attributes(attrs) + " ") + "enum " + utf8(e.name) + " {\n";
   for (std::size_t i = 0; i < e.values.size(); ++i) {
     out_ += "    " + utf8(e.values[i].first) + " = " + std::to_string(e.values[i].second) +
             (i + 1 < e.values.size() ? ",\n" : "\n");

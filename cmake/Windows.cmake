@@ -177,3 +177,9 @@ add_dependencies(Ferrule0101 ferrule_typelibs)
 target_include_directories(Ferrule0101 PRIVATE ${_idl_dir})
 target_link_libraries(Ferrule0101 PRIVATE ferrule_dispatch)
 set_target_properties(Ferrule0101 PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
+# Checks run under Windows (or Wine) by tools/windows/check.sh.
+add_executable(typelib-check ${PROJECT_SOURCE_DIR}/tests/windows/TypeLibraryCheck.cpp)
+target_link_libraries(typelib-check PRIVATE ferrule_dispatch oleaut32 ole32)
+target_link_options(typelib-check PRIVATE -municode)
+set_target_properties(typelib-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

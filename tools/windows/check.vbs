@@ -1,0 +1,142 @@
+' Ferrule0101 through the system's component model, as a script client
+' sees it. Run by tools/windows/check.sh:
+'   cscript //nologo check.vbs FOLDER SYSTEM_FOLDER
+' FOLDER holds unicode_in.txt (UTF-16 with its header) and receives the
+' files written here; check.sh compares their bytes afterwards.
+' Classes this build does not serve yet are reported as SKIP.
+Option Explicit
+
+Dim passed, failed, dir, sysdir, fso, s, b, ok
+passed = 0
+failed = 0
+dir = WScript.Arguments(0)
+sysdir = WScript.Arguments(1)
+
+Sub Check(condition, what)
+  If condition Then
+    passed = passed + 1
+  Else
+    failed = failed + 1
+    WScript.Echo "FAIL " & what
+  End If
+End Sub
+
+' Creates a class, or reports it as not served: Nothing then.
+Function Created(progId)
+  On Error Resume Next
+  Set Created = CreateObject(progId)
+  If Err.Number <> 0 Then
+    WScript.Echo "SKIP " & progId & ": not served by this build (" & Err.Number & ")"
+    Set Created = Nothing
+  End If
+  On Error GoTo 0
+End Function
+
+Set fso = CreateObject("Ferrule0101.tovFSO")
+Check TypeName(fso) = "_tovFSO", "tovFSO is served through its default interface"
+
+' ANSI text.
+Check fso.PutFile(dir & "\ansi.txt", "Hello, world" & vbCrLf) = True, "PutFile returns True"
+Check CInt(fso.PutFile(dir & "\ansi.txt", "Hello, world" & vbCrLf)) = -1, "True reads as -1"
+Check fso.GetFile(dir & "\ansi.txt") = "Hello, world" & vbCrLf, "GetFile reads back what PutFile wrote"
+Check fso.AppendFile(dir & "\ansi.txt", "again" & vbCrLf), "AppendFile"
+Check fso.GetFile(dir & "\ansi.txt") = "Hello, world" & vbCrLf & "again" & vbCrLf, "GetFile after AppendFile"
+Check fso.PutFile(dir & "\over.txt", "a longer first text"), "file to overwrite"
+Check fso.OverwriteFile(dir & "\over.txt", "2nd"), "OverwriteFile rewrites"
+Check fso.GetFile(dir & "\over.txt") = "2nd", "OverwriteFile leaves only the new text"
+
+' Unicode text.
+s = fso.GetFileW(dir & "\unicode_in.txt")
+Check Len(s) > 0, "GetFileW reads the Unicode file"
+Check fso.PutFileW(dir & "\unicode_out.txt", s), "PutFileW"
+Check fso.GetFileW(dir & "\unicode_out.txt") = s, "GetFileW reads back what PutFileW wrote"
+Check fso.PutFileW(dir & "\unicode_noheader.txt", s, True, False), "PutFileW without the header"
+Check fso.PutFileW(dir & "\unicode_inverted.txt", s, True, True, True), "PutFileW with inverted bytes"
+Check fso.GetFileW(dir & "\unicode_inverted.txt") = s, "GetFileW reads the inverted file"
+Check fso.AppendFileW(dir & "\unicode_twice.txt", s), "AppendFileW creates"
+Check fso.AppendFileW(dir & "\unicode_twice.txt", s, True, False), "AppendFileW appends"
+Check fso.GetFileW(dir & "\unicode_twice.txt") = s & s, "GetFileW after AppendFileW"
+
+' Bytes.
+b = fso.GetFileB(dir & "\unicode_in.txt")
+Check VarType(b) = 8209, "GetFileB gives a byte array"
+Check fso.PutFileB(dir & "\bytes.bin", b), "PutFileB"
+Check fso.AppendFileB(dir & "\bytes_twice.bin", b) And fso.AppendFileB(dir & "\bytes_twice.bin", b), "AppendFileB"
+Check fso.PutFile(dir & "\bytes_over.bin", "some longer text than the bytes"), "file to overwrite with bytes"
+Check fso.OverwriteFileB(dir & "\bytes_over.bin", b), "OverwriteFileB"
+
+' Failures: a result, or with RaiseErrors the runtime's error.
+Check fso.GetFile(dir & "\missing.txt") = "", "GetFile of a missing file gives an empty text"
+Check fso.PutFile(dir & "\no such folder\x.txt", "x") = False, "PutFile into a missing folder gives False"
+On Error Resume Next
+s = fso.OverwriteFile(dir & "\missing.txt", "x")
+Check Err.Number = 57, "OverwriteFile of a missing file raises 57 (was " & Err.Number & ")"
+Err.Clear
+s = fso.GetFile(dir & "\missing.txt", True)
+Check Err.Number = 53, "GetFile with RaiseErrors raises 53 (was " & Err.Number & ")"
+Check Err.Description = "File not found", "error 53 carries its description (" & Err.Description & ")"
+Err.Clear
+s = fso.NoSuchMember()
+Check Err.Number = 438, "an unknown member is error 438 (was " & Err.Number & ")"
+Err.Clear
+On Error GoTo 0
+
+' The runtime's Collection from ReadStandardListFile, numbered from 1.
+Check fso.PutFile(dir & "\list.txt", "one" & vbCrLf & "; a comment" & vbCrLf & vbCrLf & "  two  " & vbCrLf), "list file"
+Dim list, item, n
+Set list = fso.ReadStandardListFile(dir & "\list.txt")
+Check TypeName(list) = "_Collection", "ReadStandardListFile gives the runtime's Collection"
+Check list.Count = 2, "the list has its two lines"
+Check list(1) = "one" And list.Item(2) = "two", "items from 1, trimmed, comments and blanks skipped"
+n = 0
+For Each item In list
+  n = n + 1
+Next
+Check n = 2, "For Each visits every item"
+
+' Descriptions.
+Check fso.PutFile(dir & "\described.txt", "x"), "file to describe"
+Check fso.SetFileDescription(dir & "\described.txt", "A file with a description"), "SetFileDescription"
+Check fso.GetFileDescription(dir & "\described.txt") = "A file with a description", "GetFileDescription"
+Dim desc
+Set desc = Created("Ferrule0101.tovDescriptIon")
+If Not desc Is Nothing Then
+  Check desc.ReadDirectoryFile(dir), "tovDescriptIon reads the directory's list"
+  Check desc.ItemCount = 1 And desc.ItemFileName(0) = "described.txt", "the list holds the entry"
+End If
+
+' Classes a client may not create.
+On Error Resume Next
+Dim notCreatable
+Set notCreatable = CreateObject("Ferrule0101.FileStream")
+Check Err.Number <> 0, "FileStream cannot be created by a client"
+Err.Clear
+On Error GoTo 0
+
+' The version block of one of the system's own libraries.
+Dim ver
+Set ver = Created("Ferrule0101.tovFileVersion")
+If Not ver Is Nothing Then
+  Check ver.ReadFile(sysdir & "\kernel32.dll"), "tovFileVersion reads kernel32.dll"
+  Check ver.Signature = &HFEEF04BD, "the fixed part's signature"
+  Check ver.FileType = 2, "kernel32.dll is a DLL"
+  Check ver.FileVerMajor > 0, "it has a file version (" & ver.FileVerMajor & ")"
+  Check Len(ver.StrFileVersion) > 0, "its FileVersion string (" & ver.StrFileVersion & ")"
+End If
+
+' A directory listed.
+Dim found, names, f
+Set found = Created("Ferrule0101.tovFoundedFiles")
+If Not found Is Nothing Then
+  Check found.Refresh(dir, "*.bin"), "tovFoundedFiles lists the folder"
+  Check found.Count = 3, "three .bin files (" & found.Count & ")"
+  names = ""
+  For Each f In found
+    names = names & f.FileName & " "
+  Next
+  Check names = "bytes.bin bytes_over.bin bytes_twice.bin ", "the files by name (" & names & ")"
+End If
+
+WScript.Echo "script: " & passed & " passed, " & failed & " failed"
+WScript.Echo "DONE"
+If failed > 0 Then WScript.Quit 1
