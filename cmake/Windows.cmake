@@ -137,7 +137,7 @@ find_path(TOV_IDL_INCLUDE_DIR oaidl.idl PATHS /usr/include/wine/wine/windows /us
 find_path(TOV_STDOLE2_DIR stdole2.tlb PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
           /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/x86_64-windows NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(_idl_tool_sources
-  fileio/server/idl/FerruleIdl.cpp automation/IdlWriter.cpp automation/TypeLibraryPatch.cpp
+  fileio/dispatch/idl/FerruleIdl.cpp automation/IdlWriter.cpp automation/TypeLibraryPatch.cpp
   automation/TypeDescription.cpp automation/Variant.cpp automation/Guid.cpp automation/RuntimeTypeLibrary.cpp
   fileio/dispatch/TypeLibrary.cpp platform/Utf.cpp platform/CaseFold.cpp platform/CodePage.cpp
   platform/CodePageTables.cpp)

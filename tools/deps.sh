@@ -9,6 +9,8 @@ packages=(
   tzdata
   libglib2.0-dev libgdk-pixbuf-2.0-dev librsvg2-common shared-mime-info adwaita-icon-theme hicolor-icon-theme
   dpkg-dev file          # the Debian package: dpkg-shlibdeps, and file, with which cpack finds the programs
+  # The Windows build and its checks under Wine (tools/windows/).
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine64 xauth
 )
 # Test and benchmark material, taken without what its packages merely
 # recommend: Windows images with version resources (PE32+ from libwine,

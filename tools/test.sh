@@ -26,6 +26,10 @@ echo "== normal build (-Wall -Wextra -Werror)"
 bash "$top/tools/build.sh" "$top/build" -DTOV_WERROR=ON -DTOV_SANITIZE=OFF -DTOV_BUILD_TESTS=ON -DTOV_BUILD_BENCH=ON
 run_tests "$top/build"
 
+echo "== Windows cross-build (i686, x86-64) and its checks under Wine"
+bash "$top/tools/windows/build.sh" "$top/build-windows"
+bash "$top/tools/windows/check.sh" "$top/build" "$top/build-windows"
+
 echo "== sanitizer build (address + undefined)"
 bash "$top/tools/build.sh" "$top/build-asan" -DTOV_WERROR=ON -DTOV_SANITIZE=ON -DTOV_BUILD_TESTS=ON -DTOV_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
