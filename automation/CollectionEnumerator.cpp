@@ -1,42 +1,17 @@
 #include "automation/CollectionEnumerator.h"
 
 #include "automation/Collection.h"
+#include "automation/EnumSlotTable.h"
 
 #include <algorithm>
 
 namespace tov::automation {
-namespace {
-
-CollectionEnumerator* self(EnumVariant* p) { return objectOf<CollectionEnumerator>(p); }
-
-HResult TOV_SLOTCALL nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_t* fetched) {
-  try {
-    return self(p)->next(count, out, fetched);
-  } catch (...) {
-    return self(p)->failWithCurrentException();
-  }
-}
-HResult TOV_SLOTCALL skipSlot(EnumVariant* p, std::uint32_t count) { return self(p)->skip(count); }
-HResult TOV_SLOTCALL resetSlot(EnumVariant* p) {
-  self(p)->reset();
-  return kSOk;
-}
-HResult TOV_SLOTCALL cloneSlot(EnumVariant* p, EnumVariant** out) { return self(p)->clone(out); }
-
-const SlotPtr kEnumTable[] = {
-    reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),
-    reinterpret_cast<SlotPtr>(&unknown_slots::addRef),
-    reinterpret_cast<SlotPtr>(&unknown_slots::release),
-    reinterpret_cast<SlotPtr>(&nextSlot),
-    reinterpret_cast<SlotPtr>(&skipSlot),
-    reinterpret_cast<SlotPtr>(&resetSlot),
-    reinterpret_cast<SlotPtr>(&cloneSlot),
-};
-
-}  // namespace
 
 CollectionEnumerator::CollectionEnumerator(Collection* collection, std::size_t position)
-    : ComObject(kEnumTable), keepAlive_(collection->dispatch()), collection_(collection), position_(position) {}
+    : ComObject(enumSlotTable<CollectionEnumerator>()),
+      keepAlive_(collection->dispatch()),
+      collection_(collection),
+      position_(position) {}
 
 HResult CollectionEnumerator::next(std::uint32_t count, Variant* out, std::uint32_t* fetched) {
   if (count > 0 && !out) return kEPointer;

@@ -2,42 +2,13 @@
 
 #include <algorithm>
 
+#include "automation/EnumSlotTable.h"
 #include "automation/ObjectList.h"
 
 namespace tov::automation {
-namespace {
-
-ObjectListEnumerator* self(EnumVariant* p) { return objectOf<ObjectListEnumerator>(p); }
-
-HResult TOV_SLOTCALL nextSlot(EnumVariant* p, std::uint32_t count, Variant* out, std::uint32_t* fetched) {
-  try {
-    return self(p)->next(count, out, fetched);
-  } catch (...) {
-    // Making an element can fail (memory); the caller gets the error.
-    return self(p)->failWithCurrentException();
-  }
-}
-HResult TOV_SLOTCALL skipSlot(EnumVariant* p, std::uint32_t count) { return self(p)->skip(count); }
-HResult TOV_SLOTCALL resetSlot(EnumVariant* p) {
-  self(p)->reset();
-  return kSOk;
-}
-HResult TOV_SLOTCALL cloneSlot(EnumVariant* p, EnumVariant** out) { return self(p)->clone(out); }
-
-const SlotPtr kEnumTable[] = {
-    reinterpret_cast<SlotPtr>(&unknown_slots::queryInterface),
-    reinterpret_cast<SlotPtr>(&unknown_slots::addRef),
-    reinterpret_cast<SlotPtr>(&unknown_slots::release),
-    reinterpret_cast<SlotPtr>(&nextSlot),
-    reinterpret_cast<SlotPtr>(&skipSlot),
-    reinterpret_cast<SlotPtr>(&resetSlot),
-    reinterpret_cast<SlotPtr>(&cloneSlot),
-};
-
-}  // namespace
 
 ObjectListEnumerator::ObjectListEnumerator(std::shared_ptr<ObjectListItems> items, std::size_t position)
-    : ComObject(kEnumTable), items_(std::move(items)), position_(position) {}
+    : ComObject(enumSlotTable<ObjectListEnumerator>()), items_(std::move(items)), position_(position) {}
 
 HResult ObjectListEnumerator::next(std::uint32_t count, Variant* out, std::uint32_t* fetched) {
   if (count > 0 && !out) return kEPointer;

@@ -33,7 +33,11 @@ std::wstring mutexName(std::u16string_view directory) {
     if (c == L'/') c = L'\\';
   }
   while (full.size() > 3 && full.back() == L'\\') full.pop_back();
-  ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+  std::wstring upper(full.size(), L'\0');
+  if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), static_cast<int>(full.size()),
+                      upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0) > 0) {
+    full = std::move(upper);
+  }
   // Backslashes would name a namespace of kernel objects.
   for (wchar_t& c : full) {
     if (c == L'\\') c = L'|';
