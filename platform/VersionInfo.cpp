@@ -1,7 +1,5 @@
 #include "platform/VersionInfo.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/ExecutableImage.h"
 #include "platform/FileHandle.h"
+#include "platform/FileStatus.h"
 #include "platform/VersionTree.h"
 #include "platform/WinError.h"
 
@@ -34,12 +33,12 @@ std::vector<std::uint16_t> preferredLanguages() {
 }
 
 std::uint32_t readVersionData(FileHandle& file, ByteVector& data) {
-  struct stat st {};
-  if (::fstat(file.fd(), &st) != 0) return winErrorFromErrno(errno);
+  const FileStatus status = fileStatus(file);
+  if (!status.exists) return winErrorFromErrno(status.error);
   // Only plain files are read: a FIFO would block or swallow its data, and
   // a device has no image on it.
-  if (!S_ISREG(st.st_mode)) return kErrorBadFormat;
-  FileImageBytes image(file.fd(), static_cast<std::uint64_t>(st.st_size));
+  if (!status.regular) return kErrorBadFormat;
+  FileImageBytes image(file.fd(), static_cast<std::uint64_t>(status.size));
   const std::vector<std::uint16_t> languages = preferredLanguages();
   ResourceLocation found;
   std::uint32_t err = findResource(image, kResourceTypeVersion, kVersionResourceName, languages, found);
