@@ -183,3 +183,8 @@ add_executable(typelib-check ${PROJECT_SOURCE_DIR}/tests/windows/TypeLibraryChec
 target_link_libraries(typelib-check PRIVATE ferrule_dispatch oleaut32 ole32)
 target_link_options(typelib-check PRIVATE -municode)
 set_target_properties(typelib-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
+add_executable(platform-check ${PROJECT_SOURCE_DIR}/tests/windows/PlatformCheck.cpp)
+target_link_libraries(platform-check PRIVATE tov_platform)
+target_link_options(platform-check PRIVATE -municode)
+set_target_properties(platform-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

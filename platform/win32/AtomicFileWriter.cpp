@@ -1,7 +1,7 @@
 // The new content is written to a file beside the target and put in its
 // place by the system's own replace, which keeps the replaced file's
-// attributes, security and alternate streams; a failure at any step leaves
-// the old file as it was.
+// attributes, security and alternate streams (so both kinds of Keep get
+// everything); a failure at any step leaves the old file as it was.
 #include "platform/AtomicFileWriter.h"
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/Path.h"
 #include "platform/WinError.h"
 #include "platform/win32/HandleSlot.h"
 #include "platform/win32/SystemErrors.h"
@@ -32,10 +33,50 @@ bool exists(const std::wstring& name) { return ::GetFileAttributesW(name.c_str()
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string targetPath) : target_(std::move(targetPath)) {
+AtomicFileWriter::AtomicFileWriter(std::string targetPath, Keep keep) : target_(std::move(targetPath)), keep_(keep) {
   if (target_.empty() || target_.back() == '/' || target_.back() == '\\') {
     fail(ENOENT);
     return;
+  }
+  if (!isUsablePath(target_)) {
+    fail(EINVAL);
+    return;
+  }
+  const std::wstring target = win32::wideFromNative(target_);
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    exists_ = true;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      fail(EISDIR);
+      return;
+    }
+    // The system's replace would take a read-only file's place for an
+    // administrator; read-only means nobody rewrites it.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      fail(EACCES);
+      return;
+    }
+    // The system's replace only asks the holder to allow deletion; a holder
+    // that refuses other writers keeps its file here too.
+    if (FileHandle::wouldConflict(target_, kGenericWrite, kFileShareRead | kFileShareWrite | kFileShareDelete)) {
+      fail(EBUSY);
+      return;
+    }
+  }
+  // A device ("NUL", "COM1", a pipe) cannot be replaced by a file: it gets
+  // the bytes as they come.
+  const HANDLE probe = ::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                     FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    const DWORD type = ::GetFileType(probe);
+    ::CloseHandle(probe);
+    if (type != FILE_TYPE_DISK) {
+      mode_ = Mode::WriteThrough;
+      file_ = FileHandle::openNative(target_, kGenericWrite, kFileShareRead | kFileShareWrite,
+                                     CreateDisposition::OpenExisting);
+      if (!file_.valid()) fail(file_.error());
+      return;
+    }
   }
   for (unsigned attempt = 0; attempt < 16; ++attempt) {
     temp_ = tempNameFor(target_, attempt);
@@ -70,6 +111,12 @@ bool AtomicFileWriter::write(std::span<const std::uint8_t> data) {
 
 bool AtomicFileWriter::commit() {
   if (!file_.valid()) return fail(error_ ? error_ : EBADF);
+  if (mode_ == Mode::WriteThrough) {
+    if (!file_.close()) return fail(file_.error());
+    committed_ = true;
+    SetLastError(kErrorSuccess);
+    return true;
+  }
   const std::wstring temp = win32::wideFromNative(temp_);
   const std::wstring target = win32::wideFromNative(target_);
   auto giveUp = [&](DWORD code) {
@@ -101,6 +148,12 @@ bool AtomicFileWriter::commit() {
   committed_ = true;
   SetLastError(kErrorSuccess);
   return true;
+}
+
+int AtomicFileWriter::replace(const std::string& targetPath, std::span<const std::uint8_t> bytes, Keep keep) {
+  AtomicFileWriter writer(targetPath, keep);
+  if (writer.write(bytes) && writer.commit()) return 0;
+  return writer.error();
 }
 
 }  // namespace tov::platform

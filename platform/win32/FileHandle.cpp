@@ -73,6 +73,12 @@ FileHandle FileHandle::open(std::u16string_view name, std::uint32_t access, std:
     h.error_ = ENOENT;
     return h;
   }
+  // The system would stop reading the name at a NUL and open another file.
+  if (name.find(u'\0') != std::u16string_view::npos) {
+    SetLastError(kErrorInvalidName);
+    h.error_ = EINVAL;
+    return h;
+  }
   std::wstring wideName = win32::wide(name);
   for (wchar_t& c : wideName) {
     if (c == L'/') c = L'\\';
@@ -123,6 +129,29 @@ bool FileHandle::readAt(std::int64_t offset, std::size_t length, ByteVector& out
   return true;
 }
 
+bool FileHandle::readToEnd(ByteVector& out, std::int64_t limit) {
+  out.clear();
+  const HANDLE h = handleOf(fd_);
+  const DWORD type = ::GetFileType(h);
+  LARGE_INTEGER size{};
+  if (type == FILE_TYPE_DISK) {
+    if (!::GetFileSizeEx(h, &size)) return fail(0);
+  }
+  if (size.QuadPart > limit) return fail(EFBIG);
+  if (!readAt(0, static_cast<std::size_t>(size.QuadPart), out)) return false;
+  // A pipe or a console is read only as far as its size says (nothing), so
+  // it never blocks.
+  if (type != FILE_TYPE_DISK || out.size() < static_cast<std::size_t>(size.QuadPart)) return true;
+  // A file another program is still writing may have grown since.
+  ByteVector chunk;
+  for (;;) {
+    if (!readAt(static_cast<std::int64_t>(out.size()), 1 << 16, chunk)) return false;
+    if (chunk.empty()) return true;
+    if (static_cast<std::int64_t>(out.size() + chunk.size()) > limit) return fail(EFBIG);
+    out.insert(out.end(), chunk.begin(), chunk.end());
+  }
+}
+
 bool FileHandle::writeAt(std::int64_t offset, std::span<const std::uint8_t> data) {
   std::size_t done = 0;
   while (done < data.size()) {
@@ -136,6 +165,31 @@ bool FileHandle::writeAt(std::int64_t offset, std::span<const std::uint8_t> data
   return true;
 }
 
+bool FileHandle::reserve(std::int64_t offset, std::int64_t length) {
+  if (length <= 0) return true;
+  const HANDLE h = handleOf(fd_);
+  if (::GetFileType(h) != FILE_TYPE_DISK) return true;
+  // The allocation size reserves the clusters without moving the end of
+  // the data; a file system that keeps no such size ignores it.
+  FILE_ALLOCATION_INFO info{};
+  info.AllocationSize.QuadPart = offset + length;
+  if (::SetFileInformationByHandle(h, FileAllocationInfo, &info, sizeof info)) return true;
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_INVALID_PARAMETER || code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION ||
+      code == ERROR_CALL_NOT_IMPLEMENTED)
+    return true;
+  return fail(0);
+}
+
+bool FileHandle::truncate(std::int64_t length) {
+  const HANDLE h = handleOf(fd_);
+  if (::GetFileType(h) != FILE_TYPE_DISK) return true;
+  FILE_END_OF_FILE_INFO info{};
+  info.EndOfFile.QuadPart = length;
+  if (!::SetFileInformationByHandle(h, FileEndOfFileInfo, &info, sizeof info)) return fail(0);
+  return true;
+}
+
 bool FileHandle::close() {
   if (fd_ < 0) return true;
   const HANDLE h = handleOf(fd_);
@@ -145,6 +199,7 @@ bool FileHandle::close() {
 }
 
 bool FileHandle::wouldConflict(const std::string& path, std::uint32_t access, std::uint32_t shareMode) {
+  if (!isUsablePath(path)) return false;
   const HANDLE h = ::CreateFileW(win32::wideFromNative(path).c_str(), access, shareMode, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION;

@@ -17,6 +17,6 @@ inline std::u16string fromWide(std::wstring_view text) {
 }
 
 // A name in the layer's native form (UTF-8, see Path.h) for the wide calls.
-inline std::wstring wideFromNative(std::string_view path) { return wide(fromUtf8(path)); }
+inline std::wstring wideFromNative(std::string_view path) { return wide(fromUtf8Escaped(path)); }
 
 }  // namespace tov::platform::win32

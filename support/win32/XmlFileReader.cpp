@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/Path.h"
 #include "platform/Utf.h"
 #include "platform/win32/SystemErrors.h"
 
@@ -57,9 +58,14 @@ bool readFully(HANDLE h, std::uint8_t* out, std::size_t size, std::size_t& done)
 
 XmlFileReader::Result XmlFileReader::read(const std::string& path) {
   Result result;
-  const std::u16string name = platform::fromUtf8(path);
-  if (name.empty() || name.find(u'\0') != std::u16string::npos) {
+  const std::u16string name = platform::fromNativePath(path);
+  if (name.empty()) {
     result.error = XmlLoadError::fromSystemError(ENOENT);
+    return result;
+  }
+  // The system would stop reading the name at a NUL and open another file.
+  if (name.find(u'\0') != std::u16string::npos) {
+    result.error = XmlLoadError::fromSystemError(EINVAL);
     return result;
   }
   const std::wstring wideName(reinterpret_cast<const wchar_t*>(name.data()), name.size());

@@ -1,0 +1,244 @@
+// Checks the platform layer's Windows units against the system they pass
+// through to, as a user and as a hostile caller would meet them: names
+// holding NUL, files replaced whole (read-only ones, folders, files held
+// against writers, devices, missing folders), whole reads of growing and
+// empty files, and the colon rule for streams.
+//
+//   platform-check.exe FOLDER
+//
+// FOLDER must exist and be empty. Prints one line per fault and
+// "platform: N passed, M failed"; exit status 1 on any fault.
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/AlternateStream.h"
+#include "platform/AtomicFileWriter.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileHandle.h"
+#include "platform/Path.h"
+#include "platform/ProfileStorage.h"
+#include "platform/Utf.h"
+#include "platform/WinError.h"
+
+namespace {
+
+using namespace tov::platform;
+using tov::ByteVector;
+
+int g_passed = 0;
+int g_failed = 0;
+
+void check(bool ok, const std::string& what) {
+  if (ok) {
+    ++g_passed;
+  } else {
+    ++g_failed;
+    std::printf("FAIL %s\n", what.c_str());
+  }
+}
+
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+// The file's bytes through the system, not through the layer under test.
+std::string contentOf(const std::string& path) {
+  const HANDLE h = ::CreateFileW(reinterpret_cast<const wchar_t*>(fromNativePath(path).c_str()), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string out;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+  ::CloseHandle(h);
+  return out;
+}
+
+void put(const std::string& path, std::string_view text) {
+  check(AtomicFileWriter::replace(path, bytesOf(text)) == 0, "writing " + path);
+}
+
+std::size_t filesIn(const std::string& folder) {
+  WIN32_FIND_DATAW data;
+  const std::u16string pattern = fromNativePath(folder + "\\*");
+  const HANDLE find = ::FindFirstFileW(reinterpret_cast<const wchar_t*>(pattern.c_str()), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  std::size_t count = 0;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+  } while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return count;
+}
+
+void checkNamesWithNul(const std::string& dir) {
+  const std::string victim = dir + "\\victim.txt";
+  put(victim, "kept");
+  std::u16string withNul = fromNativePath(victim);
+  withNul += u'\0';
+  withNul += u"junk";
+  check(!DeleteFileW(withNul), "DeleteFileW refuses a name holding NUL");
+  check(::GetLastError() == kErrorInvalidName, "... as an invalid name");
+  check(contentOf(victim) == "kept", "... and the file named by its first part is still there");
+  check(GetFileAttributesW(withNul) == kInvalidFileAttributes, "GetFileAttributesW refuses a name holding NUL");
+  check(!SetFileAttributesW(withNul, kFileAttributeReadOnly), "SetFileAttributesW refuses a name holding NUL");
+  check(!(GetFileAttributesW(fromNativePath(victim)) & kFileAttributeReadOnly), "... and marks nothing read-only");
+  check(!pathExists(withNul) && !fileExists(withNul), "a name holding NUL exists nowhere");
+  FileHandle h = FileHandle::open(withNul, kGenericWrite, 0, CreateDisposition::CreateAlways);
+  check(!h.valid() && h.error() == EINVAL, "FileHandle refuses a name holding NUL (EINVAL)");
+  check(contentOf(victim) == "kept", "... and does not empty the file named by its first part");
+  const std::string nulNative = nativePath(withNul);
+  check(!isUsablePath(nulNative), "the native form of such a name is marked unusable");
+  check(AtomicFileWriter::replace(nulNative, bytesOf("x")) == EINVAL, "the writer refuses it");
+  check(contentOf(victim) == "kept", "... leaving the file named by its first part as it was");
+}
+
+void checkReplace(const std::string& dir) {
+  const std::string file = dir + "\\replaced.txt";
+  check(AtomicFileWriter::replace(file, bytesOf("first version, longer")) == 0, "a missing file is created");
+  check(AtomicFileWriter::replace(file, bytesOf("second")) == 0, "an existing file is replaced");
+  check(contentOf(file) == "second", "only the new bytes remain");
+  check(AtomicFileWriter::replace(file, {}) == 0 && contentOf(file).empty(), "empty content empties the file");
+
+  const std::string readOnly = dir + "\\readonly.txt";
+  put(readOnly, "protected");
+  check(SetFileAttributesW(fromNativePath(readOnly), kFileAttributeReadOnly), "marking a file read-only");
+  check(AtomicFileWriter::replace(readOnly, bytesOf("overwritten")) == EACCES, "a read-only file is not replaced");
+  check(contentOf(readOnly) == "protected", "... and keeps its bytes");
+  std::uint32_t err = replaceProfileBytes(readOnly, bytesOf("[s]\r\n"));
+  check(err == kErrorAccessDenied, "a read-only profile is access denied (" + std::to_string(err) + ")");
+  SetFileAttributesW(fromNativePath(readOnly), kFileAttributeNormal);
+
+  check(AtomicFileWriter::replace(dir, bytesOf("x")) == EISDIR, "a folder is not replaced by a file");
+  check(AtomicFileWriter::replace(dir + "\\no such folder\\x.txt", bytesOf("x")) == ENOENT,
+        "a missing folder is ENOENT");
+  err = replaceProfileBytes(dir + "\\no such folder\\x.ini", bytesOf("x"));
+  check(err == kErrorPathNotFound, "a profile in a missing folder is path not found (" + std::to_string(err) + ")");
+
+  // Another program holding the file against writers keeps it.
+  const std::string held = dir + "\\held.txt";
+  put(held, "held");
+  const HANDLE holder = ::CreateFileW(reinterpret_cast<const wchar_t*>(fromNativePath(held).c_str()), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  check(holder != INVALID_HANDLE_VALUE, "a holder opens the file");
+  check(AtomicFileWriter::replace(held, bytesOf("taken")) == EBUSY, "a file held against writers is not replaced");
+  err = replaceProfileBytes(held, bytesOf("[s]\r\n"));
+  check(err == kErrorSharingViolation, "... for profiles a sharing violation (" + std::to_string(err) + ")");
+  ::CloseHandle(holder);
+  check(contentOf(held) == "held", "... and keeps its bytes");
+  check(AtomicFileWriter::replace(held, bytesOf("taken")) == 0, "once let go it is replaced");
+
+  // A device gets the bytes; no file named after it appears.
+  const std::size_t before = filesIn(dir);
+  check(AtomicFileWriter::replace("NUL", bytesOf("into the void")) == 0, "the NUL device is written through");
+  check(filesIn(dir) == before, "no temporary file is left beside replaced files");
+
+  // A writer dropped without commit leaves the old content and no litter.
+  {
+    AtomicFileWriter writer(file);
+    check(writer.valid() && writer.write(bytesOf("never committed")), "an uncommitted writer writes");
+  }
+  check(contentOf(file).empty(), "an uncommitted writer leaves the old content");
+  check(filesIn(dir) == before, "... and no temporary file");
+}
+
+void checkWholeReads(const std::string& dir) {
+  const std::string file = dir + "\\whole.bin";
+  std::string big(200000, 'x');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + i % 26);
+  put(file, big);
+  FileHandle h = FileHandle::openNative(file, kGenericRead | kGenericWrite, kFileShareRead | kFileShareWrite,
+                                        CreateDisposition::OpenExisting);
+  check(h.valid(), "opening a file to read whole");
+  ByteVector out;
+  check(h.readToEnd(out) && std::string(out.begin(), out.end()) == big, "readToEnd reads every byte");
+  check(!h.readToEnd(out, 1000) && h.error() == EFBIG, "a limit below the size is EFBIG");
+  const bool reserved = h.reserve(0, 1 << 20);
+  check(reserved, "reserving space (error " + std::to_string(::GetLastError()) + ")");
+  check(h.size() == static_cast<std::int64_t>(big.size()), "reserving does not change the size");
+  check(h.truncate(10) && h.size() == 10, "truncate cuts the file");
+  check(h.readToEnd(out) && std::string(out.begin(), out.end()) == big.substr(0, 10), "... to its first bytes");
+  check(h.truncate(0) && h.readToEnd(out) && out.empty(), "an empty file reads as nothing");
+  h.close();
+
+  FileHandle missing = FileHandle::openNative(dir + "\\missing.bin", kGenericRead, kFileShareRead,
+                                              CreateDisposition::OpenExisting);
+  check(!missing.valid() && missing.error() == ENOENT, "a missing file is ENOENT");
+  ByteVector profile;
+  check(readProfileBytes(dir + "\\missing.ini", profile) == kErrorFileNotFound, "a missing profile is not found");
+}
+
+void checkStreamNames() {
+  StreamPath p;
+  check(resolveStreamPath("C:\\dir\\file.txt", p) == 0 && p.file == "C:\\dir\\file.txt" && !p.isStream(),
+        "a plain name names the file");
+  check(resolveStreamPath("C:\\dir\\file.txt:Zone.Identifier", p) == 0 && p.file == "C:\\dir\\file.txt" &&
+            p.stream == "Zone.Identifier",
+        "file:stream names the stream");
+  check(resolveStreamPath("C:\\dir\\file.txt:s:$data", p) == 0 && p.stream == "s", "file:stream:$DATA, any case");
+  check(resolveStreamPath("C:\\dir\\file.txt::$DATA", p) == 0 && p.file == "C:\\dir\\file.txt" && !p.isStream(),
+        "file::$DATA is the file's own data");
+  check(resolveStreamPath("C:file.txt", p) == 0 && p.file == "C:file.txt" && !p.isStream(),
+        "a drive-relative name is no stream");
+  check(resolveStreamPath("C:file.txt:s", p) == 0 && p.file == "C:file.txt" && p.stream == "s",
+        "a drive-relative name with a stream");
+  check(resolveStreamPath("C:\\dir\\file.txt:", p) == EINVAL, "file: names nothing");
+  check(resolveStreamPath("C:\\dir\\:s", p) == EINVAL, ":stream names nothing");
+  check(resolveStreamPath("C:\\dir\\file.txt:a:b", p) == EINVAL, "file:a:b names nothing");
+  check(resolveStreamPath("C:\\dir\\file.txt:s:$INDEX", p) == EINVAL, "a type other than $DATA names nothing");
+  check(resolveStreamPath(std::string("C:\\x.txt\0y", 10), p) == EINVAL, "a name holding NUL names nothing");
+}
+
+void checkStreams(const std::string& dir) {
+  const std::string file = dir + "\\streamed.txt";
+  StreamPath p;
+  check(resolveStreamPath(file + ":note", p) == 0 && p.isStream(), "resolving a stream of a file");
+  check(writeStream(p, bytesOf("x"), StreamWrite::Replace) == ENOENT, "a stream never creates its file");
+  check(!pathExists(fromNativePath(file)), "... the file is still missing");
+  put(file, "data");
+  const int written = writeStream(p, bytesOf("first"), StreamWrite::Replace);
+  // Some file systems keep no streams; the system says so, and nothing
+  // else may have changed.
+  if (written != 0) {
+    std::printf("NOTE streams: this file system keeps none (errno %d)\n", written);
+    check(contentOf(file) == "data", "a refused stream leaves the file's data");
+    return;
+  }
+  check(writeStream(p, bytesOf("+more"), StreamWrite::Append) == 0, "appending to a stream");
+  ByteVector out;
+  check(readStream(p, out) == 0 && std::string(out.begin(), out.end()) == "first+more", "the stream's bytes");
+  check(writeStream(p, bytesOf("2"), StreamWrite::Replace) == 0 && readStream(p, out) == 0 &&
+            std::string(out.begin(), out.end()) == "2",
+        "replacing a stream leaves only the new bytes");
+  check(contentOf(file) == "data", "the file's own data is untouched by its stream");
+  check(streamExists(p) && fileExists(fromNativePath(file + ":note")), "the stream exists");
+  StreamPath other;
+  resolveStreamPath(file + ":other", other);
+  check(!streamExists(other) && readStream(other, out) == ENOENT, "another stream does not");
+  check(replaceProfileBytes(file + ":Zone.Identifier", bytesOf("[ZoneTransfer]\r\nZoneId=3\r\n")) == kErrorSuccess,
+        "a profile written to a stream");
+  check(readProfileBytes(file + ":Zone.Identifier", out) == kErrorSuccess &&
+            std::string(out.begin(), out.end()) == "[ZoneTransfer]\r\nZoneId=3\r\n",
+        "... reads back");
+  check(contentOf(file) == "data", "... and the file's own data is untouched");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    std::printf("usage: platform-check FOLDER\n");
+    return 2;
+  }
+  const std::string dir = nativePath(std::u16string_view(reinterpret_cast<const char16_t*>(argv[1])));
+  checkNamesWithNul(dir);
+  checkReplace(dir);
+  checkWholeReads(dir);
+  checkStreamNames();
+  checkStreams(dir);
+  std::printf("platform: %d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
