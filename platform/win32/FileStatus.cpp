@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cerrno>
+
+#include "platform/Path.h"
 #include "platform/win32/HandleSlot.h"
 #include "platform/win32/SystemErrors.h"
 #include "platform/win32/WideText.h"
@@ -45,13 +48,22 @@ FileStatus statusByOpening(const std::wstring& name) {
   return status;
 }
 
+// A name the system would cut short at a NUL names nothing here.
+FileStatus unusable() {
+  FileStatus status;
+  status.error = EINVAL;
+  return status;
+}
+
 }  // namespace
 
 FileStatus fileStatus(const std::string& path) {
+  if (!isUsablePath(path)) return unusable();
   return statusByOpening(win32::wideFromNative(path.empty() ? std::string(".") : path));
 }
 
 FileStatus linkStatus(const std::string& path) {
+  if (!isUsablePath(path)) return unusable();
   WIN32_FILE_ATTRIBUTE_DATA data{};
   const std::wstring name = win32::wideFromNative(path.empty() ? std::string(".") : path);
   if (!::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return failed();
@@ -78,6 +90,7 @@ bool sameFile(const std::string& a, const std::string& b) {
     return ok;
   };
   BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  if (!isUsablePath(a) || !isUsablePath(b)) return false;
   if (!identity(a, ia) || !identity(b, ib)) return false;
   return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
          ia.nFileIndexLow == ib.nFileIndexLow;

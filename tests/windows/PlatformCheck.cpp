@@ -19,6 +19,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileHandle.h"
+#include "platform/FileStatus.h"
 #include "platform/Path.h"
 #include "platform/ProfileStorage.h"
 #include "platform/Utf.h"
@@ -92,6 +93,8 @@ void checkNamesWithNul(const std::string& dir) {
   check(contentOf(victim) == "kept", "... and does not empty the file named by its first part");
   const std::string nulNative = nativePath(withNul);
   check(!isUsablePath(nulNative), "the native form of such a name is marked unusable");
+  check(!fileStatus(nulNative).exists && fileStatus(nulNative).error == EINVAL, "its status is EINVAL");
+  check(!sameFile(nulNative, victim), "it is not the same file as the one named by its first part");
   check(AtomicFileWriter::replace(nulNative, bytesOf("x")) == EINVAL, "the writer refuses it");
   check(contentOf(victim) == "kept", "... leaving the file named by its first part as it was");
 }

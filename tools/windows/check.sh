@@ -179,6 +179,20 @@ under_display() {
     done
   done
 
+  # Hostile runs: a log that is not there, and the log named as its own
+  # output. Neither may leave a file behind or touch the log.
+  local status=0
+  rm -f "$drive/check/none.txt"
+  QUILLMARK_UI=headless wine_run 'C:\tovapps\Quillmark.exe' 'C:\check\missing.xml' 'C:\check\none.txt' \
+    >/dev/null 2>&1 || status=$?
+  expect "a missing log fails (status $status)" test "$status" -ne 0
+  expect "... and writes no output" test ! -e "$drive/check/none.txt"
+  status=0
+  QUILLMARK_UI=headless wine_run 'C:\tovapps\Quillmark.exe' 'C:\check\sample.xml' 'C:\CHECK\Sample.XML' \
+    >/dev/null 2>&1 || status=$?
+  expect "the log as its own output is refused (status $status)" test "$status" -ne 0
+  expect "... and the log is untouched" cmp -s "$drive/check/sample.xml" "$work/logs/sample.xml"
+
   expect "regsvr32 /u Ferrule0101.dll" wine_run regsvr32 /u /s 'C:\tovapps\Ferrule0101.dll'
   printf 'On Error Resume Next\r\nSet x = CreateObject("Ferrule0101.tovFSO")\r\nWScript.Quit Err.Number\r\n' >"$drive/tovapps/gone.vbs"
   local gone=0
