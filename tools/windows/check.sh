@@ -38,7 +38,7 @@ inspect() {
   local arch=$1 triplet=$1-w64-mingw32 bin=$root/$1/bin
   local dll=$bin/Ferrule0101.dll exe=$bin/Quillmark.exe
   local machine
-  [ "$arch" = x86_64 ] && machine='i386:x86-64' || machine='i386$'
+  [ "$arch" = x86_64 ] && machine='i386:x86-64,' || machine='i386,'
   for file in "$dll" "$exe"; do
     expect "$arch: $(basename "$file") is built" test -f "$file"
     [ -f "$file" ] || return 0
