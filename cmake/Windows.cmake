@@ -21,6 +21,10 @@ set(TOV_WINDOWS_LEAVE_OUT
   support/DesktopEntry.cpp
   # The system's component registry keeps its own access rules.
   platform/TrustedPath.cpp
+  # Backup records are the system's own: the POSIX stand-ins for its
+  # extended attributes and security descriptors have nothing to do.
+  platform/ExtendedAttributes.cpp
+  platform/SecurityDescriptor.cpp
   # Icons are the system's own here: its pictures, not PNG images.
   support/IconFormats.cpp
   support/IconFunctions.cpp

@@ -66,7 +66,7 @@ bool FileHandle::fail(int err) {
 }
 
 FileHandle FileHandle::open(std::u16string_view name, std::uint32_t access, std::uint32_t shareMode,
-                            CreateDisposition disposition) {
+                            CreateDisposition disposition, std::uint32_t flags) {
   FileHandle h;
   if (name.empty()) {
     SetLastError(kErrorPathNotFound);
@@ -84,7 +84,7 @@ FileHandle FileHandle::open(std::u16string_view name, std::uint32_t access, std:
     if (c == L'/') c = L'\\';
   }
   const HANDLE file = ::CreateFileW(wideName.c_str(), access, shareMode, nullptr, static_cast<DWORD>(disposition),
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_ATTRIBUTE_NORMAL | flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     h.fail(0);
     return h;
@@ -97,8 +97,8 @@ FileHandle FileHandle::open(std::u16string_view name, std::uint32_t access, std:
 }
 
 FileHandle FileHandle::openNative(const std::string& path, std::uint32_t access, std::uint32_t shareMode,
-                                  CreateDisposition disposition) {
-  return open(fromNativePath(path), access, shareMode, disposition);
+                                  CreateDisposition disposition, std::uint32_t flags) {
+  return open(fromNativePath(path), access, shareMode, disposition, flags);
 }
 
 std::int64_t FileHandle::size() {

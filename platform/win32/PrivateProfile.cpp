@@ -25,10 +25,29 @@ std::wstring readGrowing(Read read, DWORD slack) {
   }
 }
 
+bool holdsNul(std::u16string_view text) { return text.find(u'\0') != std::u16string_view::npos; }
+
+// The system reads every argument up to its first NUL: a file name holding
+// one would reach another file, a section or key another entry, and a
+// value would lose its end. Such arguments are refused before the call.
+bool refused(std::u16string_view section, std::optional<std::u16string_view> key,
+             std::optional<std::u16string_view> value, std::u16string_view fileName) {
+  if (holdsNul(fileName)) {
+    ::SetLastError(ERROR_INVALID_NAME);
+    return true;
+  }
+  if (holdsNul(section) || (key && holdsNul(*key)) || (value && holdsNul(*value))) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::u16string GetPrivateProfileStringW(std::u16string_view section, std::u16string_view key,
                                         std::u16string_view defaultValue, std::u16string_view fileName) {
+  if (refused(section, key, std::nullopt, fileName)) return std::u16string(defaultValue);
   const std::wstring s = wide(section), k = wide(key), d = wide(defaultValue), f = wide(fileName);
   return win32::fromWide(readGrowing(
       [&](wchar_t* out, DWORD size) { return ::GetPrivateProfileStringW(s.c_str(), k.c_str(), d.c_str(), out, size, f.c_str()); },
@@ -37,12 +56,14 @@ std::u16string GetPrivateProfileStringW(std::u16string_view section, std::u16str
 
 std::int32_t GetPrivateProfileIntW(std::u16string_view section, std::u16string_view key, std::int32_t defaultValue,
                                    std::u16string_view fileName) {
+  if (refused(section, key, std::nullopt, fileName)) return defaultValue;
   return static_cast<std::int32_t>(::GetPrivateProfileIntW(wide(section).c_str(), wide(key).c_str(), defaultValue,
                                                            wide(fileName).c_str()));
 }
 
 bool WritePrivateProfileStringW(std::u16string_view section, std::optional<std::u16string_view> key,
                                 std::optional<std::u16string_view> value, std::u16string_view fileName) {
+  if (refused(section, key, value, fileName)) return false;
   const std::wstring s = wide(section), f = wide(fileName);
   const std::wstring k = key ? wide(*key) : std::wstring(), v = value ? wide(*value) : std::wstring();
   return ::WritePrivateProfileStringW(s.c_str(), key ? k.c_str() : nullptr, key && value ? v.c_str() : nullptr,
@@ -52,6 +73,7 @@ bool WritePrivateProfileStringW(std::u16string_view section, std::optional<std::
 // The section's key names, compared the way the profile functions compare
 // them: without letter case.
 bool isProfileKeyPresent(std::u16string_view section, std::u16string_view key, std::u16string_view fileName) {
+  if (refused(section, key, std::nullopt, fileName)) return false;
   const std::wstring s = wide(section), k = wide(key), f = wide(fileName);
   const std::wstring names = readGrowing(
       [&](wchar_t* out, DWORD size) { return ::GetPrivateProfileStringW(s.c_str(), nullptr, L"", out, size, f.c_str()); },

@@ -133,7 +133,7 @@ under_display() {
   cp "$top/tools/windows/check.vbs" "$drive/tovapps/"
   local out
   out=$(wine_run cscript //nologo 'C:\tovapps\check.vbs' 'C:\check' 'C:\windows\system32' 2>&1 | tr -d '\r') || true
-  echo "$out" | grep -E '^(FAIL|SKIP|script:)' || true
+  echo "$out" | grep -E '^(FAIL|SKIP|NOTE|script:)' || true
   # A class may be missing from the script's view only while its source is
   # not in this tree; one the tree carries must be served.
   local skipped

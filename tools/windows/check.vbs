@@ -32,6 +32,11 @@ Function Created(progId)
   On Error GoTo 0
 End Function
 
+' True under Wine, whose system folder holds its own configuration tool.
+Function OnWine()
+  OnWine = CreateObject("Scripting.FileSystemObject").FileExists(sysdir & "\winecfg.exe")
+End Function
+
 Set fso = CreateObject("Ferrule0101.tovFSO")
 Check TypeName(fso) = "_tovFSO", "tovFSO is served through its default interface"
 
@@ -105,6 +110,21 @@ If Not desc Is Nothing Then
   Check desc.ItemCount = 1 And desc.ItemFileName(0) = "described.txt", "the list holds the entry"
 End If
 
+' Zone marks: the stream Zone.Identifier of the file, named in full or
+' relative to the current folder.
+Check fso.SetFileZone(dir & "\ansi.txt", 3), "SetFileZone by a full name"
+Check fso.GetFileZone(dir & "\ansi.txt") = 3, "GetFileZone reads it back (" & fso.GetFileZone(dir & "\ansi.txt") & ")"
+Check fso.IsFileZoneDefined(dir & "\ansi.txt"), "IsFileZoneDefined"
+Dim shell
+Set shell = CreateObject("WScript.Shell")
+shell.CurrentDirectory = dir
+Check fso.SetFileZone("ansi.txt", 2), "SetFileZone by a name in the current folder"
+Check fso.GetFileZone(dir & "\ansi.txt") = 2, "the same file's mark changed (" & fso.GetFileZone(dir & "\ansi.txt") & ")"
+Check fso.DeleteFileZone("ansi.txt"), "DeleteFileZone"
+Check Not fso.IsFileZoneDefined(dir & "\ansi.txt"), "the mark is gone"
+Check fso.GetFile(dir & "\ansi.txt") = "Hello, world" & vbCrLf & "again" & vbCrLf, "the file's own data is untouched"
+Check fso.SetFileZone(dir & "\no such file.txt", 3) = False, "no mark for a missing file"
+
 ' Classes a client may not create.
 On Error Resume Next
 Dim notCreatable
@@ -122,6 +142,31 @@ If Not ver Is Nothing Then
   Check ver.FileType = 2, "kernel32.dll is a DLL"
   Check ver.FileVerMajor > 0, "it has a file version (" & ver.FileVerMajor & ")"
   Check Len(ver.StrFileVersion) > 0, "its FileVersion string (" & ver.StrFileVersion & ")"
+End If
+
+' The backup records of a file: its data record first, of the file's size.
+Dim streams, st
+Set streams = Created("Ferrule0101.tovFileStreams")
+If Not streams Is Nothing Then
+  Check streams.ReadFileStreams(dir & "\ansi.txt", False), "tovFileStreams reads a file's records"
+  ' Wine's BackupRead is a stand-in that reports every file as having no
+  ' records; on Windows a file has at least its data record.
+  If OnWine() Then
+    WScript.Echo "NOTE tovFileStreams: the system's BackupRead gave " & streams.Count & " records (Wine keeps none)"
+  Else
+    Check streams.Count >= 1, "at least the data record (" & streams.Count & ")"
+  End If
+  If streams.Count >= 1 Then
+    Set st = streams.Item(0)
+    Check st.StreamIDData And st.Size = 21, "the data record holds the file's 21 bytes (" & st.StreamID & ", " & st.Size & ")"
+  End If
+  n = 0
+  For Each st In streams
+    n = n + 1
+  Next
+  Check n = streams.Count, "For Each visits every record"
+  Check streams.ReadFileStreams(dir & "\missing.txt", False) = False And streams.Count = 0, _
+    "a missing file gives False and no records"
 End If
 
 ' A directory listed.
