@@ -24,6 +24,19 @@ set(TOV_WINDOWS_LEAVE_OUT
   # Backup records are the system's own: the POSIX stand-ins for its
   # extended attributes and security descriptors have nothing to do.
   platform/ExtendedAttributes.cpp
+  # The shell information classes are not built for Windows yet: their
+  # icons would be the system's pictures, which this build does not make.
+  platform/DesktopModule.cpp
+  platform/ShellFileInfo.cpp
+  platform/SystemImageList.cpp
+  platform/IconHandles.cpp
+  platform/IconPixels.cpp
+  platform/ExecutableType.cpp
+  fileio/tovShellFileInfo.cpp
+  fileio/ShellFileEXE.cpp
+  fileio/dispatch/ShellFileEXEDispatch.cpp
+  fileio/dispatch/ShellFileIconDispatch.cpp
+  fileio/dispatch/tovShellFileInfoDispatch.cpp
   platform/SecurityDescriptor.cpp
   # Icons are the system's own here: its pictures, not PNG images.
   support/IconFormats.cpp

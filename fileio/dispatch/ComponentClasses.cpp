@@ -6,8 +6,10 @@
 #include "fileio/dispatch/tovFileStreamsDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
+#ifndef _WIN32
 #include "fileio/dispatch/tovShellFileInfoDispatch.h"
 #include "fileio/dispatch/tovFoundedFilesDispatch.h"
+#endif
 
 namespace ferrule {
 
@@ -18,9 +20,15 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                            {u"tovFileStreams", &tovFileStreamsDispatch::create},
+#ifndef _WIN32
+                                                           // Not yet on Windows: its icons are the platform's
+                                                           // pictures there, which the Windows build lacks.
                                                            {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
+                                                           // Not yet on Windows either: the search needs
+                                                           // the system's own find functions there.
                                                            {u"tovFoundedFiles", &tovFoundedFilesDispatch::create},
                                                            {u"IFindFilesCallback", &IFindFilesCallbackDispatch::create},
+#endif
                                                        });
   return server;
 }
