@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "platform/FileHandle.h"
 #include "platform/FileStatus.h"
 #include "platform/Path.h"
+#include "platform/PrivateProfile.h"
 #include "platform/ProfileStorage.h"
 #include "platform/Utf.h"
 #include "platform/WinError.h"
@@ -229,6 +231,45 @@ void checkStreams(const std::string& dir) {
   check(contentOf(file) == "data", "... and the file's own data is untouched");
 }
 
+// The profile functions are the system's; what reaches them must be what
+// the caller named, or nothing.
+void checkProfiles(const std::string& dir) {
+  const std::u16string ini = fromNativePath(dir + "\\settings.ini");
+  check(WritePrivateProfileStringW(u"Main", std::u16string_view(u"Key"), std::u16string_view(u"one"), ini),
+        "a profile value is written");
+  check(GetPrivateProfileStringW(u"Main", u"Key", u"none", ini) == u"one", "... and read back");
+  check(GetPrivateProfileIntW(u"Main", u"Missing", 42, ini) == 42, "a missing key gives the default");
+  check(isProfileKeyPresent(u"Main", u"KEY", ini), "keys are found without regard to case");
+  check(!isProfileKeyPresent(u"Main", u"Other", ini), "an absent key is not present");
+
+  std::u16string nulFile = ini;
+  nulFile += u'\0';
+  nulFile += u".other";
+  check(!WritePrivateProfileStringW(u"Main", std::u16string_view(u"Key"), std::u16string_view(u"two"), nulFile),
+        "a profile name holding NUL is refused");
+  check(::GetLastError() == kErrorInvalidName, "... as an invalid name");
+  const std::u16string nulKey(u"Key\0Shadow", 10);
+  check(!WritePrivateProfileStringW(u"Main", std::u16string_view(nulKey), std::u16string_view(u"three"), ini),
+        "a key holding NUL is refused");
+  const std::u16string nulValue(u"four\0lost", 10);
+  check(!WritePrivateProfileStringW(u"Main", std::u16string_view(u"Key"), std::u16string_view(nulValue), ini),
+        "a value holding NUL is refused, not cut short");
+  check(GetPrivateProfileStringW(u"Main", u"Key", u"none", ini) == u"one", "... and the stored value stays");
+  check(GetPrivateProfileStringW(u"Main", nulKey, u"dflt", ini) == u"dflt", "reading a key holding NUL gives the default");
+  check(!WritePrivateProfileStringW(u"Main", std::nullopt, std::nullopt, nulFile), "deleting through such a name too");
+  check(GetPrivateProfileStringW(u"Main", u"Key", u"none", ini) == u"one", "... leaves the section whole");
+}
+
+void checkNames() {
+  // A lone surrogate that stands for a byte goes through the native form and
+  // comes back as itself; one that stands for none is marked unusable.
+  const std::u16string escaped{u'a', char16_t{0xDC80}, u'b'};
+  check(fromNativePath(nativePath(escaped)) == escaped, "an escaped byte survives the native form");
+  const std::u16string stray{u'a', char16_t{0xD800}, u'b'};
+  check(!isUsablePath(nativePath(stray)), "a stray surrogate makes the name unusable");
+  check(nativePath(u"dir/sub/file") == "dir\\sub\\file", "separators become the system's own");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -242,6 +283,8 @@ int wmain(int argc, wchar_t** argv) {
   checkWholeReads(dir);
   checkStreamNames();
   checkStreams(dir);
+  checkProfiles(dir);
+  checkNames();
   std::printf("platform: %d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }
