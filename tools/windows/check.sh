@@ -179,6 +179,20 @@ under_display() {
     done
   done
 
+  # Without arguments the program opens its native window on the display.
+  local pid title=""
+  wine 'C:\tovapps\Quillmark.exe' >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 60); do
+    title=$(xdotool search --onlyvisible --name '^Quillmark' getwindowname 2>/dev/null | head -n1) || true
+    [ -n "$title" ] && break
+    sleep 1
+  done
+  expect "Quillmark.exe opens its window (\"$title\")" test -n "$title"
+  kill "$pid" 2>/dev/null || true
+  wineserver -k || true
+  wait "$pid" 2>/dev/null || true
+
   # Hostile runs: a log that is not there, and the log named as its own
   # output. Neither may leave a file behind or touch the log.
   local status=0
