@@ -38,6 +38,14 @@ set(TOV_WINDOWS_LEAVE_OUT
   fileio/dispatch/ShellFileIconDispatch.cpp
   fileio/dispatch/tovShellFileInfoDispatch.cpp
   platform/SecurityDescriptor.cpp
+  # The tree search is not built for Windows yet: there it will list
+  # directories through the system's own find functions.
+  platform/FindFile.cpp
+  fileio/FoundedFile.cpp
+  fileio/TreeSearch.cpp
+  fileio/tovFoundedFiles.cpp
+  fileio/dispatch/tovFoundedFilesDispatch.cpp
+  fileio/dispatch/IFindFilesCallbackDispatch.cpp
   # Icons are the system's own here: its pictures, not PNG images.
   support/IconFormats.cpp
   support/IconFunctions.cpp
@@ -132,7 +140,8 @@ set_target_properties(Quillmark PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BI
 # model (dispatch slots, enumerator, error information, registry) replaced
 # by their Windows namesakes. The frame's own loader stays out: the system
 # loads components here.
-list(APPEND TOV_WINDOWS_LEAVE_OUT automation/ComponentLoader.cpp)
+# The registry is the system's own: no registry files to search for.
+list(APPEND TOV_WINDOWS_LEAVE_OUT automation/ComponentLoader.cpp automation/RegistrySearch.cpp)
 tov_glob_sources(AUTOMATION_SOURCES ${PROJECT_SOURCE_DIR}/automation)
 add_library(tov_automation STATIC ${AUTOMATION_SOURCES})
 target_include_directories(tov_automation PUBLIC ${PROJECT_SOURCE_DIR})
