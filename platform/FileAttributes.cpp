@@ -232,7 +232,7 @@ bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes) {
     // a device) only what the name and the write bits say can be
     // represented: hidden only for a dot-name.
     const std::uint32_t implied = S_ISREG(st.st_mode) ? kFileAttributeArchive : 0;
-    const std::string base = baseName(path);
+    const std::string_view base = baseName(path);
     const bool dotName = base.size() > 1 && base[0] == '.' && base != "..";
     const std::uint32_t represented =
         kFileAttributeReadOnly | kFileAttributeDirectory | (dotName ? kFileAttributeHidden : 0);
