@@ -163,6 +163,28 @@ TEST_F(FindFiles, GivesAttributesAsGetFileAttributesDoes) {
   EXPECT_EQ(devices[0].fileAttributes & kFileAttributeDevice, kFileAttributeDevice);
 }
 
+// A file server keeps the attributes as a binary record (here version 5 with
+// a creation time, "read-only, hidden, system"; version 4 "hidden" on a
+// folder, its creation time not marked valid); a listing reads them as the attribute calls do.
+TEST_F(FindFiles, ReadsTheAttributeRecordsAFileServerWrites) {
+  const std::vector<unsigned char> v5 = {0, 0, 5, 0, 5, 0, 0, 0, 0x11, 0, 0, 0, 0x07, 0, 0, 0,
+                                         0x78, 0xe6, 0x0d, 0x7d, 0xae, 0x86, 0xdd, 0x01};
+  const std::vector<unsigned char> v4 = {0,    0,    4,    0,    4,    0,    0,    0,    0x01, 0,    0,
+                                         0,    0x12, 0,    0,    0,    0,    0,    0,    0,    0,    0,
+                                         0,    0,    0x78, 0xe6, 0x0d, 0x7d, 0xae, 0x86, 0xdd, 0x01};
+  writeBytes(dir / "marked", "x");
+  fs::create_directory(dir / "folder");
+  ASSERT_EQ(setxattr((dir / "marked").c_str(), "user.DOSATTRIB", v5.data(), v5.size(), 0), 0);
+  ASSERT_EQ(setxattr((dir / "folder").c_str(), "user.DOSATTRIB", v4.data(), v4.size(), 0), 0);
+
+  const auto all = listAll(pattern("*"));
+  EXPECT_EQ(named(all, u"marked").fileAttributes,
+            kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem);
+  EXPECT_EQ(named(all, u"folder").fileAttributes, kFileAttributeHidden | kFileAttributeDirectory);
+  EXPECT_EQ(named(all, u"marked").fileAttributes, GetFileAttributesW(pattern("marked")));
+  EXPECT_EQ(named(all, u"folder").fileAttributes, GetFileAttributesW(pattern("folder")));
+}
+
 TEST_F(FindFiles, GivesSizesAsListedAndTheBytesOnDisk) {
   writeBytes(dir / "five", "12345");
   {
