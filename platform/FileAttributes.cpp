@@ -102,7 +102,10 @@ ssize_t readEntryAttribute(int dirFd, const char* name, const char* attribute, c
   return byPath();
 }
 
-bool storedDosAttributes(int dirFd, const char* name, std::uint32_t& out) {
+// The attributes the entry's record stores, if it stores any; the creation
+// time it keeps goes to `creationTime` either way (0 for none).
+bool storedDosAttributes(int dirFd, const char* name, std::uint32_t& out, std::uint64_t& creationTime) {
+  creationTime = 0;
   std::vector<std::uint8_t> value(kRecordBuffer);
   auto* buf = reinterpret_cast<char*>(value.data());
   ssize_t n = readEntryAttribute(dirFd, name, kDosAttribName, buf, value.size());
@@ -114,7 +117,9 @@ bool storedDosAttributes(int dirFd, const char* name, std::uint32_t& out) {
   if (n <= 0) return false;
   value.resize(static_cast<std::size_t>(n));
   const auto record = parseDosAttributeRecord(value);
-  if (!record || !record->hasAttributes) return false;
+  if (!record) return false;
+  creationTime = record->creationTime;
+  if (!record->hasAttributes) return false;
   out = record->attributes & kStoredAttributes;
   return true;
 }
@@ -167,7 +172,8 @@ std::uint32_t getFileAttributesNative(const std::string& path) {
   return attrs;
 }
 
-std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes) {
+std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes,
+                                std::uint64_t* recordCreationTime) {
   std::uint32_t attrs = 0;
   if (S_ISLNK(mode)) {
     attrs |= kFileAttributeReparsePoint;
@@ -183,7 +189,10 @@ std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode,
   if (statxAttributes & STATX_ATTR_ENCRYPTED) attrs |= kFileAttributeEncrypted;
 
   std::uint32_t stored = 0;
-  if (storedDosAttributes(dirFd, name, stored)) {
+  std::uint64_t creationTime = 0;
+  const bool hasStored = storedDosAttributes(dirFd, name, stored, creationTime);
+  if (recordCreationTime != nullptr) *recordCreationTime = creationTime;
+  if (hasStored) {
     attrs |= stored;
   } else if (S_ISREG(mode)) {
     attrs |= kFileAttributeArchive;  // a file nobody marked counts as changed since backup

@@ -41,7 +41,11 @@ std::uint32_t getFileAttributesNative(const std::string& path);
 // second lstat. `name` is relative to the open directory `dirFd` (or
 // AT_FDCWD). `statxAttributes` are statx's stx_attributes, masked by
 // stx_attributes_mask (0 when unknown): they give compressed and encrypted.
-std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes = 0);
+// When `recordCreationTime` is given, it receives the creation time a
+// client of a share set, as the record keeps it (FILETIME ticks), or 0 when
+// the record keeps none; it comes from the same read as the attributes.
+std::uint32_t attributesOfEntry(int dirFd, const char* name, std::uint32_t mode, std::uint64_t statxAttributes = 0,
+                                std::uint64_t* recordCreationTime = nullptr);
 bool SetFileAttributesW(std::u16string_view name, std::uint32_t attributes);
 
 // True when the file's attribute record marks it read-only (a client of a

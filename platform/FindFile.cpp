@@ -88,10 +88,17 @@ Look examine(const FindState& state, FindState::Entry& entry, FindData& data) {
     }
     return Look::Found;
   }
-  data.fileAttributes = attributesOfEntry(state.fd, name, st.stx_mode, st.stx_attributes & st.stx_attributes_mask);
+  std::uint64_t recordCreationTime = 0;
+  data.fileAttributes = attributesOfEntry(state.fd, name, st.stx_mode, st.stx_attributes & st.stx_attributes_mask,
+                                          &recordCreationTime);
   data.lastWriteTime = fileTimeOf(st.stx_mtime);
   data.lastAccessTime = fileTimeOf(st.stx_atime);
-  if (st.stx_mask & STATX_BTIME) {
+  // A creation time a client of a share set wins over the inode's birth:
+  // the server shows that one, and a copy keeps the original's date only
+  // there.
+  if (recordCreationTime != 0) {
+    data.creationTime = recordCreationTime;
+  } else if (st.stx_mask & STATX_BTIME) {
     data.creationTime = fileTimeOf(st.stx_btime);
   } else {
     data.creationTime = std::min({data.lastWriteTime, data.lastAccessTime, fileTimeOf(st.stx_ctime)});

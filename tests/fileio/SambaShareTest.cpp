@@ -21,6 +21,7 @@
 #include "platform/AlternateStream.h"
 #include "platform/DosAttributeRecord.h"
 #include "platform/FileAttributes.h"
+#include "platform/FindFile.h"
 #include "platform/Utf.h"
 
 using namespace tov::platform;
@@ -203,6 +204,14 @@ TEST_F(SambaShareTest, ACreationTimeAClientSetSurvivesAChangeHere) {
   const std::string info = client("allinfo dated.txt");
   EXPECT_NE(info.find("create_time:    Sat Feb  3 04:05:06 2001"), std::string::npos) << info;
   EXPECT_EQ(seenThere("dated.txt"), kFileAttributeHidden | kFileAttributeArchive);
+
+  // A listing here gives the creation time the client set, as the server does.
+  FindData found;
+  FindHandle listing = FindFirstFileW(u16(at("dated.txt")), found);
+  ASSERT_TRUE(listing.valid());
+  FindClose(listing);
+  EXPECT_EQ(found.creationTime, before->creationTime);
+  EXPECT_EQ(found.fileAttributes, kFileAttributeHidden | kFileAttributeArchive);
 }
 
 TEST_F(SambaShareTest, EveryRecordFormReadsTheSameHereAndThere) {

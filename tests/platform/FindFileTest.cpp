@@ -165,7 +165,8 @@ TEST_F(FindFiles, GivesAttributesAsGetFileAttributesDoes) {
 
 // A file server keeps the attributes as a binary record (here version 5 with
 // a creation time, "read-only, hidden, system"; version 4 "hidden" on a
-// folder, its creation time not marked valid); a listing reads them as the attribute calls do.
+// folder, its creation time not marked valid); a listing reads them as the
+// attribute calls do, and takes the creation time only where it is valid.
 TEST_F(FindFiles, ReadsTheAttributeRecordsAFileServerWrites) {
   const std::vector<unsigned char> v5 = {0, 0, 5, 0, 5, 0, 0, 0, 0x11, 0, 0, 0, 0x07, 0, 0, 0,
                                          0x78, 0xe6, 0x0d, 0x7d, 0xae, 0x86, 0xdd, 0x01};
@@ -183,6 +184,15 @@ TEST_F(FindFiles, ReadsTheAttributeRecordsAFileServerWrites) {
   EXPECT_EQ(named(all, u"folder").fileAttributes, kFileAttributeHidden | kFileAttributeDirectory);
   EXPECT_EQ(named(all, u"marked").fileAttributes, GetFileAttributesW(pattern("marked")));
   EXPECT_EQ(named(all, u"folder").fileAttributes, GetFileAttributesW(pattern("folder")));
+
+  constexpr FileTime kRecorded = 0x01dd86ae7d0de678ULL;
+  EXPECT_EQ(named(all, u"marked").creationTime, kRecorded);
+  EXPECT_NE(named(all, u"folder").creationTime, kRecorded);
+  EXPECT_NE(named(all, u"folder").creationTime, 0u);
+  // A record that cannot be read as any form leaves the inode's own time.
+  const unsigned char broken[] = {0, 0, 9, 0, 9, 0, 0, 0, 0x11, 0, 0, 0, 0x02, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+  ASSERT_EQ(setxattr((dir / "marked").c_str(), "user.DOSATTRIB", broken, sizeof broken, 0), 0);
+  EXPECT_NE(named(listAll(pattern("marked")), u"marked").creationTime, kRecorded);
 }
 
 TEST_F(FindFiles, GivesSizesAsListedAndTheBytesOnDisk) {
