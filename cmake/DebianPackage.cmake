@@ -48,7 +48,7 @@ endif()
 # The package registers the library for every user when it is configured
 # and takes the registration away before it is removed.
 set(TOV_DEB_TOVREGSVR /usr/${CMAKE_INSTALL_BINDIR}/tovregsvr)
-set(TOV_DEB_LIBRARY /usr/${CMAKE_INSTALL_LIBDIR}/libFerrule0101.so)
+set(TOV_DEB_LIBRARY /usr/${TOV_COMPONENT_INSTALL_DIR}/libFerrule0101.so)
 set(TOV_DEB_REGISTRY /usr/${CMAKE_INSTALL_DATADIR}/TOVapps/registry.ini)
 if(TOV_PYTHON_SITE)
   set(TOV_DEB_PYTHON_MODULE /usr/${TOV_PYTHON_SITE}/ferrule0101)

@@ -37,7 +37,7 @@ done
 
 dpkg-deb -c "$deb" >"$work/contents"
 awk '{print $6}' "$work/contents" | sed 's#^\./#/#' >"$work/files"
-for pattern in /usr/bin/quillmark /usr/bin/tovcall /usr/bin/tovregsvr '/usr/lib/(.*/)?libFerrule0101\.so' \
+for pattern in /usr/bin/quillmark /usr/bin/tovcall /usr/bin/tovregsvr '/usr/lib/(.*/)?tovapps/libFerrule0101\.so' \
   '/usr/lib/(.*/)?tovapps/libtovui-qt\.so' /usr/lib/python3/dist-packages/ferrule0101/__init__\.py \
   '/usr/lib/python3/dist-packages/ferrule0101/_native\..*so' /usr/share/applications/quillmark\.desktop \
   /usr/share/icons/hicolor/scalable/apps/quillmark\.svg /usr/share/icons/hicolor/32x32/apps/quillmark\.png \

@@ -12,7 +12,7 @@ export TOVAPPS_REGISTRY="$work/registry.ini" QUILLMARK_UI=headless
 mkdir -p "$HOME"
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-grep -q "InprocServer32=$work/prefix/lib/libFerrule0101.so" "$TOVAPPS_REGISTRY"
+grep -q "InprocServer32=$work/prefix/lib/tovapps/libFerrule0101.so" "$TOVAPPS_REGISTRY"
 for page in quillmark tovcall tovregsvr; do
   gzip -cd "$work/prefix/share/man/man1/$page.1.gz" >"$work/page"
   grep -q "^\.TH ${page^^} 1 " "$work/page"
@@ -24,7 +24,7 @@ head -c 11 "$work/out.txt" | cmp - <(printf '\xEF\xBB\xBF###\r\n###')
 grep -q "### Anna Sokolova - Tom Baker" "$work/out.txt"
 
 # Unregistered, the installed program says which component is missing.
-"$work/prefix/bin/tovregsvr" /u "$work/prefix/lib/libFerrule0101.so" >/dev/null
+"$work/prefix/bin/tovregsvr" /u "$work/prefix/lib/tovapps/libFerrule0101.so" >/dev/null
 if "$work/prefix/bin/quillmark" "$source_dir/examples/sample-history.xml" "$work/out2.txt" 2>"$work/stderr"; then
   echo "conversion without a registered library reported success" >&2
   exit 1
