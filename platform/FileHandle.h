@@ -9,6 +9,7 @@
 #include <limits>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "platform/ByteVector.h"
 
@@ -39,8 +40,17 @@ class FileHandle {
  public:
   FileHandle() = default;
   ~FileHandle();
-  FileHandle(FileHandle&& other) noexcept;
-  FileHandle& operator=(FileHandle&& other) noexcept;
+  FileHandle(FileHandle&& other) noexcept
+      : fd_(std::exchange(other.fd_, -1)), lockFd_(std::exchange(other.lockFd_, -1)), error_(other.error_) {}
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      release();
+      fd_ = std::exchange(other.fd_, -1);
+      lockFd_ = std::exchange(other.lockFd_, -1);
+      error_ = other.error_;
+    }
+    return *this;
+  }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 

@@ -40,24 +40,6 @@ void FileHandle::release() {
   lockFd_ = -1;
 }
 
-FileHandle::FileHandle(FileHandle&& other) noexcept
-    : fd_(other.fd_), lockFd_(other.lockFd_), error_(other.error_) {
-  other.fd_ = -1;
-  other.lockFd_ = -1;
-}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-  if (this != &other) {
-    release();
-    fd_ = other.fd_;
-    lockFd_ = other.lockFd_;
-    error_ = other.error_;
-    other.fd_ = -1;
-    other.lockFd_ = -1;
-  }
-  return *this;
-}
-
 bool FileHandle::fail(int err) {
   const DWORD code = ::GetLastError();
   error_ = err != 0 ? err : win32::errnoFromWinError(code);

@@ -10,35 +10,6 @@
 
 namespace tov::platform {
 
-std::uint32_t winErrorFromErrno(int err) {
-  switch (err) {
-    case 0: return kErrorSuccess;
-    case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return kErrorAccessDenied;
-    case EROFS: return kErrorWriteProtect;
-    case EEXIST: return kErrorFileExists;
-    case ENOSPC: return kErrorDiskFull;
-    case EMFILE:
-    case ENFILE: return kErrorTooManyOpenFiles;
-    case ENOMEM: return kErrorNotEnoughMemory;
-    case EBADF: return kErrorInvalidHandle;
-    case EINVAL: return kErrorInvalidParameter;
-    case ENAMETOOLONG: return kErrorFilenameExcedRange;
-    case ENOTEMPTY: return kErrorDirNotEmpty;
-    case EBUSY: return kErrorBusy;
-    case EAGAIN: return kErrorLockViolation;
-    case EFBIG: return kErrorFileTooLarge;
-    case EPIPE: return kErrorBrokenPipe;
-    case ELOOP: return kErrorCantResolveFilename;
-    case EIO: return kErrorIoDevice;
-    case ENOTSUP: return kErrorNotSupported;
-    default: return kErrorGenFailure;
-  }
-}
-
 std::uint32_t GetLastError() { return ::GetLastError(); }
 void SetLastError(std::uint32_t code) { ::SetLastError(code); }
 
