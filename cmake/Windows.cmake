@@ -38,14 +38,6 @@ set(TOV_WINDOWS_LEAVE_OUT
   fileio/dispatch/ShellFileIconDispatch.cpp
   fileio/dispatch/tovShellFileInfoDispatch.cpp
   platform/SecurityDescriptor.cpp
-  # The tree search is not built for Windows yet: there it will list
-  # directories through the system's own find functions.
-  platform/FindFile.cpp
-  fileio/FoundedFile.cpp
-  fileio/TreeSearch.cpp
-  fileio/tovFoundedFiles.cpp
-  fileio/dispatch/tovFoundedFilesDispatch.cpp
-  fileio/dispatch/IFindFilesCallbackDispatch.cpp
   # Icons are the system's own here: its pictures, not PNG images.
   support/IconFormats.cpp
   support/IconFunctions.cpp

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/CaseFold.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileNamePattern.h"
+#include "platform/ListingOrder.h"
 #include "platform/Path.h"
 #include "platform/WinError.h"
 
@@ -50,19 +50,6 @@ std::uint64_t bytesOnDisk(const struct statx& st) {
 }
 
 FileTime fileTimeOf(const struct statx_timestamp& t) { return fileTimeFromUnix(t.tv_sec, t.tv_nsec); }
-
-// NTFS order: letters without case, then the units themselves so names
-// that differ only in case still come in one fixed order.
-bool listedBefore(const FindState::Entry& a, const FindState::Entry& b) {
-  const std::size_t n = std::min(a.name.size(), b.name.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char16_t x = foldCase(a.name[i]);
-    const char16_t y = foldCase(b.name[i]);
-    if (x != y) return x < y;
-  }
-  if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
-  return a.name < b.name;
-}
 
 bool isDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
@@ -146,11 +133,8 @@ void readMatches(FindState& state, const FileNamePattern& pattern, bool root) {
       state.entries.push_back({std::string(native), std::move(name), d->d_type});
     }
   }
-  // "." and ".." lead, as Windows lists them.
-  auto rest = std::stable_partition(state.entries.begin(), state.entries.end(),
-                                    [](const FindState::Entry& e) { return isDotEntry(e.nativeName); });
-  std::sort(state.entries.begin(), rest, [](const auto& a, const auto& b) { return a.nativeName < b.nativeName; });
-  std::sort(rest, state.entries.end(), listedBefore);
+  std::sort(state.entries.begin(), state.entries.end(),
+            [](const FindState::Entry& a, const FindState::Entry& b) { return listedBefore(a.name, b.name); });
 }
 
 // The root lists no "." and "..", as a drive's root does not.

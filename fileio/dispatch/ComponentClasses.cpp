@@ -6,9 +6,9 @@
 #include "fileio/dispatch/tovFileStreamsDispatch.h"
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
+#include "fileio/dispatch/tovFoundedFilesDispatch.h"
 #ifndef _WIN32
 #include "fileio/dispatch/tovShellFileInfoDispatch.h"
-#include "fileio/dispatch/tovFoundedFilesDispatch.h"
 #endif
 
 namespace ferrule {
@@ -20,14 +20,12 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                            {u"tovFileStreams", &tovFileStreamsDispatch::create},
+                                                           {u"tovFoundedFiles", &tovFoundedFilesDispatch::create},
+                                                           {u"IFindFilesCallback", &IFindFilesCallbackDispatch::create},
 #ifndef _WIN32
                                                            // Not yet on Windows: its icons are the platform's
                                                            // pictures there, which the Windows build lacks.
                                                            {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
-                                                           // Not yet on Windows either: the search needs
-                                                           // the system's own find functions there.
-                                                           {u"tovFoundedFiles", &tovFoundedFilesDispatch::create},
-                                                           {u"IFindFilesCallback", &IFindFilesCallbackDispatch::create},
 #endif
                                                        });
   return server;
