@@ -169,17 +169,60 @@ If Not streams Is Nothing Then
     "a missing file gives False and no records"
 End If
 
-' A directory listed.
-Dim found, names, f
+' A directory made here, listed: its entries in name order without
+' regard to case, their sizes and attributes, the levels below, masks.
+Dim found, names, f, tree, sfo, sub
 Set found = Created("Ferrule0101.tovFoundedFiles")
 If Not found Is Nothing Then
-  Check found.Refresh(dir, "*.bin"), "tovFoundedFiles lists the folder"
-  Check found.Count = 3, "three .bin files (" & found.Count & ")"
+  Set sfo = CreateObject("Scripting.FileSystemObject")
+  tree = dir & "\tree"
+  If sfo.FolderExists(tree) Then sfo.DeleteFolder tree, True
+  sfo.CreateFolder tree
+  sfo.CreateFolder tree & "\sub"
+  Check fso.PutFile(tree & "\c.log", "1") And fso.PutFile(tree & "\B.txt", "12345") And _
+    fso.PutFile(tree & "\a.txt", "abc") And fso.PutFile(tree & "\sub\deep.txt", "four"), "the tree to list"
+
+  Check found.Refresh(tree, "*"), "tovFoundedFiles lists the folder"
+  Check found.Count = 4, "three files and the subfolder, no dot entries (" & found.Count & ")"
   names = ""
   For Each f In found
     names = names & f.FileName & " "
   Next
-  Check names = "bytes.bin bytes_over.bin bytes_twice.bin ", "the files by name (" & names & ")"
+  Check names = "a.txt B.txt c.log sub ", "entries by name without regard to case (" & names & ")"
+  If found.Count = 4 Then
+    Check found.Item(0).FileSize = 3 And found.Item(1).FileSize = 5 And found.Item(2).FileSize = 1, _
+      "the files' sizes (" & found.Item(0).FileSize & " " & found.Item(1).FileSize & " " & found.Item(2).FileSize & ")"
+    Check (found.Item(0).FileAttributes And 16) = 0 And (found.Item(3).FileAttributes And 16) = 16, _
+      "files without, the folder with the directory bit (" & found.Item(0).FileAttributes & ", " & _
+      found.Item(3).FileAttributes & ")"
+    Check found.Item(0).Path = tree, "an entry's Path is its folder (" & found.Item(0).Path & ")"
+    Check found.Item(0).CompressedFileSize = 3, "a file stored whole occupies its size (" & _
+      found.Item(0).CompressedFileSize & ")"
+    Set sub = found.Item(3).Childs
+    Check sub.Count = 1, "the search went down into the subfolder (" & sub.Count & ")"
+    If sub.Count = 1 Then
+      Check sub.Item(0).FileName = "deep.txt" And sub.Item(0).FileSize = 4, "... and found its file (" & _
+        sub.Item(0).FileName & ", " & sub.Item(0).FileSize & ")"
+    End If
+    Check found.Item(3).FileSize = 4, "a folder's size is what was found below it (" & found.Item(3).FileSize & ")"
+    Check found.Size = 13, "the level's size (" & found.Size & ")"
+    Check found.Item(2).LastWriteTime > DateSerial(2000, 1, 1), "a file's time (" & found.Item(2).LastWriteTime & ")"
+  End If
+
+  Check found.Refresh(tree, "*.TXT"), "a mask"
+  names = ""
+  For Each f In found
+    names = names & f.FileName & " "
+  Next
+  Check names = "a.txt B.txt ", "the mask matches without regard to case, passes over the folder (" & names & ")"
+  Check found.Refresh(tree, "deep.txt") = False And found.Count = 0, "a name only the subfolder holds: not at the top"
+  Check found.Refresh(tree & "\missing", "*") = False And found.Count = 0, "a missing folder lists nothing"
+  Check found.RefreshEx2(tree & "\sub", "", False, Nothing, True), "a folder searched with its parent"
+  Check found.Count = 1, "... is the one entry (" & found.Count & ")"
+  If found.Count = 1 Then
+    Check found.Item(0).FileName = "sub" And found.Item(0).Childs.Count = 1, "... holding its file (" & _
+      found.Item(0).FileName & ")"
+  End If
 End If
 
 WScript.Echo "script: " & passed & " passed, " & failed & " failed"
