@@ -14,14 +14,17 @@ using namespace tov::platform;
 bool isSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 
 // The directory part of a pattern, as written: "/logs" for "/logs/*.log",
-// "/" for "/x", "" for a bare name (the current directory).
+// "/" for "/x", "C:\" for "C:\x" (a drive's root, not its current
+// directory), "" for a bare name (the current directory).
 std::u16string directoryOf(std::u16string_view pattern) {
   std::size_t sep = pattern.size();
   while (sep > 0 && !isSeparator(pattern[sep - 1])) --sep;
   if (sep == 0) return {};
   std::size_t end = sep - 1;
   while (end > 0 && isSeparator(pattern[end - 1])) --end;
-  return std::u16string(pattern.substr(0, end == 0 ? 1 : end));
+  if (end == 0) end = 1;
+  if (end == 2 && pattern[1] == u':') end = 3;
+  return std::u16string(pattern.substr(0, end));
 }
 
 bool isDotName(const std::u16string& name) { return name == u"." || name == u".."; }

@@ -21,6 +21,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileHandle.h"
 #include "platform/FileStatus.h"
+#include "platform/FindFile.h"
 #include "platform/Path.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ProfileStorage.h"
@@ -270,6 +271,81 @@ void checkNames() {
   check(nativePath(u"dir/sub/file") == "dir\\sub\\file", "separators become the system's own");
 }
 
+// Listings through the system's find functions: every entry, in name order
+// without case, "." and ".." first; a listing below an open one; the
+// errors of a listing that cannot be made.
+std::vector<std::u16string> namesListed(FindHandle& find, FindData& data) {
+  std::vector<std::u16string> names;
+  if (!find.valid()) return names;
+  do {
+    names.push_back(data.fileName);
+  } while (FindNextFileW(find, data));
+  check(::GetLastError() == kErrorNoMoreFiles, "a listing ends with no more files");
+  return names;
+}
+
+void checkListings(const std::string& dir) {
+  const std::string tree = dir + "\\tree";
+  check(::CreateDirectoryW(reinterpret_cast<const wchar_t*>(fromNativePath(tree).c_str()), nullptr) &&
+            ::CreateDirectoryW(reinterpret_cast<const wchar_t*>(fromNativePath(tree + "\\Sub").c_str()), nullptr),
+        "folders to list");
+  put(tree + "\\b.txt", "12345");
+  put(tree + "\\A.txt", "abc");
+  put(tree + "\\c.log", "1");
+  put(tree + "\\Sub\\deep.txt", "four");
+  const std::u16string root = fromNativePath(tree);
+
+  FindData data;
+  FindHandle find = FindFirstFileW(root + u"\\*", data);
+  check(find.valid(), "listing a folder");
+  const FileIdentity listed = find.directory();
+  check(listed != FileIdentity{} && fileIdentity(root) == listed, "the listing knows the folder it lists");
+  std::vector<std::u16string> names = namesListed(find, data);
+  check(names == std::vector<std::u16string>{u".", u"..", u"A.txt", u"b.txt", u"c.log", u"Sub"},
+        "dots first, then names without regard to case");
+
+  find = FindFirstFileW(root + u"/A.txt", data);
+  check(find.valid() && data.fileName == u"A.txt" && data.fileSizeLow == 3 && data.compressedSize == 3u &&
+            !(data.fileAttributes & FILE_ATTRIBUTE_DIRECTORY),
+        "one file by its name, its size, what it occupies");
+  find = FindFirstFileW(root + u"\\S*", data);
+  check(find.valid() && data.fileName == u"Sub" && (data.fileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !data.compressedSize && data.identity != FileIdentity{},
+        "a folder: the directory bit, no compressed size, its identity");
+  const FileIdentity sub = data.identity;
+
+  FindHandle base = FindFirstFileW(root + u"\\*.txt", data);
+  check(base.valid() && data.fileName == u"A.txt", "a mask");
+  check(namesListed(base, data).size() == 2, "... matching two files");
+  FindHandle below = FindFirstFileBelow(base, u"Sub\\*", data, false, false);
+  check(below.valid() && data.fileName == u"." && data.fileAttributes == FILE_ATTRIBUTE_DIRECTORY,
+        "a listing below one that ended, dots not examined");
+  check(below.directory() == sub, "... of the folder the entry was");
+  names = namesListed(below, data);
+  check(names == std::vector<std::u16string>{u".", u"..", u"deep.txt"}, "... and its entries");
+
+  find = FindFirstFileW(root + u"\\*.none", data);
+  check(!find.valid() && ::GetLastError() == kErrorFileNotFound, "nothing matching: file not found");
+  find = FindFirstFileW(root + u"\\missing\\*", data);
+  check(!find.valid() && ::GetLastError() == kErrorPathNotFound, "a missing folder: path not found");
+  find = FindFirstFileW(root + u"\\", data);
+  check(!find.valid() && ::GetLastError() == kErrorFileNotFound, "a pattern ending in a separator finds nothing");
+  find = FindFirstFileW(root + std::u16string(1, u'\0') + u"\\*", data);
+  check(!find.valid() && ::GetLastError() == kErrorInvalidName, "a pattern holding NUL is refused");
+  FindHandle none;
+  find = FindFirstFileBelow(none, u"*", data);
+  check(!find.valid() && ::GetLastError() == kErrorInvalidHandle, "no listing below no listing");
+
+  std::uint32_t high = 7;
+  check(GetCompressedFileSizeW(root + u"\\b.txt", &high) == 5 && high == 0, "a file's compressed size");
+  check(GetCompressedFileSizeW(root + u"\\gone.txt", &high) == kInvalidFileSize &&
+            ::GetLastError() == kErrorFileNotFound,
+        "no compressed size for a missing file");
+  check(PathIsRootW(u"C:\\") && PathIsRootW(u"\\") && PathIsRootW(u"\\\\server\\share") && !PathIsRootW(u"C:") &&
+            !PathIsRootW(u"C:\\x") && !PathIsRootW(u"\\\\server") && !PathIsRootW(u"\\\\server\\share\\x"),
+        "roots of drives and shares");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -285,6 +361,7 @@ int wmain(int argc, wchar_t** argv) {
   checkStreams(dir);
   checkProfiles(dir);
   checkNames();
+  checkListings(dir);
   std::printf("platform: %d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }

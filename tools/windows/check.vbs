@@ -171,7 +171,7 @@ End If
 
 ' A directory made here, listed: its entries in name order without
 ' regard to case, their sizes and attributes, the levels below, masks.
-Dim found, names, f, tree, sfo, sub
+Dim found, names, f, tree, sfo, below
 Set found = Created("Ferrule0101.tovFoundedFiles")
 If Not found Is Nothing Then
   Set sfo = CreateObject("Scripting.FileSystemObject")
@@ -192,17 +192,18 @@ If Not found Is Nothing Then
   If found.Count = 4 Then
     Check found.Item(0).FileSize = 3 And found.Item(1).FileSize = 5 And found.Item(2).FileSize = 1, _
       "the files' sizes (" & found.Item(0).FileSize & " " & found.Item(1).FileSize & " " & found.Item(2).FileSize & ")"
-    Check (found.Item(0).FileAttributes And 16) = 0 And (found.Item(3).FileAttributes And 16) = 16, _
+    ok = (found.Item(0).FileAttributes And 16) = 0 And (found.Item(3).FileAttributes And 16) = 16
+    Check ok, _
       "files without, the folder with the directory bit (" & found.Item(0).FileAttributes & ", " & _
       found.Item(3).FileAttributes & ")"
     Check found.Item(0).Path = tree, "an entry's Path is its folder (" & found.Item(0).Path & ")"
     Check found.Item(0).CompressedFileSize = 3, "a file stored whole occupies its size (" & _
       found.Item(0).CompressedFileSize & ")"
-    Set sub = found.Item(3).Childs
-    Check sub.Count = 1, "the search went down into the subfolder (" & sub.Count & ")"
-    If sub.Count = 1 Then
-      Check sub.Item(0).FileName = "deep.txt" And sub.Item(0).FileSize = 4, "... and found its file (" & _
-        sub.Item(0).FileName & ", " & sub.Item(0).FileSize & ")"
+    Set below = found.Item(3).Childs
+    Check below.Count = 1, "the search went down into the subfolder (" & below.Count & ")"
+    If below.Count = 1 Then
+      Check below.Item(0).FileName = "deep.txt" And below.Item(0).FileSize = 4, "... and found its file (" & _
+        below.Item(0).FileName & ", " & below.Item(0).FileSize & ")"
     End If
     Check found.Item(3).FileSize = 4, "a folder's size is what was found below it (" & found.Item(3).FileSize & ")"
     Check found.Size = 13, "the level's size (" & found.Size & ")"
@@ -216,8 +217,17 @@ If Not found Is Nothing Then
   Next
   Check names = "a.txt B.txt ", "the mask matches without regard to case, passes over the folder (" & names & ")"
   Check found.Refresh(tree, "deep.txt") = False And found.Count = 0, "a name only the subfolder holds: not at the top"
+  ' A drive's root: the entries' Path keeps its separator.
+  Check found.Refresh("C:\", "tovapps"), "the drive's root, by a name"
+  If found.Count = 1 Then
+    Check found.Item(0).Path = "C:\", "an entry of the root has the root as its Path (" & found.Item(0).Path & ")"
+    Check found.Item(0).Childs.Path = "C:\tovapps", "the level below it is the folder's (" & _
+      found.Item(0).Childs.Path & ")"
+  Else
+    Check False, "the root holds the folder once (" & found.Count & ")"
+  End If
   Check found.Refresh(tree & "\missing", "*") = False And found.Count = 0, "a missing folder lists nothing"
-  Check found.RefreshEx2(tree & "\sub", "", False, Nothing, True), "a folder searched with its parent"
+  Check found.RefreshEx2(tree & "\sub", "*", False, Nothing, True), "a folder searched with its parent"
   Check found.Count = 1, "... is the one entry (" & found.Count & ")"
   If found.Count = 1 Then
     Check found.Item(0).FileName = "sub" And found.Item(0).Childs.Count = 1, "... holding its file (" & _
