@@ -37,17 +37,6 @@ struct AlternateStream {
 // which never lives in an attribute).
 bool namesAlternateStream(std::string_view afterPrefix) { return !afterPrefix.empty() && afterPrefix[0] != ':'; }
 
-bool lessIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char16_t x = foldCase(a[i]);
-    const char16_t y = foldCase(b[i]);
-    if (x != y) return x < y;
-  }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;  // names that differ only in case keep one order
-}
-
 char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool lessAsciiIgnoringCase(const std::string& a, const std::string& b) {

@@ -1,5 +1,7 @@
 #include "platform/CaseFold.h"
 
+#include <algorithm>
+
 namespace tov::platform {
 namespace {
 
@@ -55,6 +57,17 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
     if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i])) return false;
   }
   return true;
+}
+
+bool lessIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t x = foldCase(a[i]);
+    const char16_t y = foldCase(b[i]);
+    if (x != y) return x < y;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
 }
 
 }  // namespace tov::platform

@@ -13,4 +13,8 @@ char16_t foldCase(char16_t c);
 
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b);
 
+// The order of names without case (as NTFS keeps them); names that differ
+// only in case keep one fixed order, by their units.
+bool lessIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 }  // namespace tov::platform
