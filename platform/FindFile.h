@@ -48,6 +48,9 @@ struct FindData {
   // be examined.
   std::optional<std::uint64_t> compressedSize;
   // Device and inode of the entry itself (of a link, not of its target).
+  // On Windows (volume serial number and file index) only directories and
+  // reparse points carry it, as a walk needs it for those alone; a file's
+  // is zero there.
   struct Identity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
