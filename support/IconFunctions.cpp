@@ -1,21 +1,13 @@
 #include "support/IconFunctions.h"
 
-#include <cerrno>
-#include <filesystem>
 #include <optional>
 #include <string>
 
-#include "platform/FileHandle.h"
 #include "platform/IconHandles.h"
-#include "platform/Path.h"
 #include "support/ErrorRecord.h"
-#include "support/IconFormats.h"
 
 namespace tov {
 namespace {
-
-// No icon file is this large; anything larger is not read into memory.
-constexpr std::int64_t kMaxIconFileBytes = std::int64_t{16} << 20;
 
 constexpr IconImage::Pixel kOutline{96, 96, 96, 255};
 constexpr IconImage::Pixel kPaper{255, 255, 255, 255};
@@ -50,12 +42,6 @@ IconImage blankDocument(int side) {
   return image;
 }
 
-bool directoryExists(std::u16string_view fileName) {
-  std::error_code ec;
-  const std::filesystem::path parent = std::filesystem::path(platform::nativePath(fileName)).parent_path();
-  return std::filesystem::is_directory(parent.empty() ? std::filesystem::path(".") : parent, ec);
-}
-
 IconImage resourceIcon(std::u16string_view name, int side) {
   if (!name.empty()) {
     ErrorRecord record = standardError(errors::kResourceNotFound);
@@ -66,24 +52,6 @@ IconImage resourceIcon(std::u16string_view name, int side) {
 }
 
 }  // namespace
-
-IconImage loadIconFile(std::u16string_view iconFile) {
-  platform::FileHandle file =
-      platform::FileHandle::open(iconFile, platform::kGenericRead, platform::kFileShareRead,
-                                 platform::CreateDisposition::OpenExisting);
-  if (!file.valid()) {
-    // Missing in a directory that exists is "File not found"; a missing
-    // directory stays "Path not found".
-    if (file.error() == ENOENT && directoryExists(iconFile)) raiseError(errors::kFileNotFound);
-    throw RuntimeError(fileSystemError(file.error()));
-  }
-  // A device or a pipe reports no size: it reads as no image, never blocks.
-  const std::int64_t size = file.size();
-  if (size <= 0 || size > kMaxIconFileBytes) raiseError(errors::kInvalidPicture);
-  ByteVector bytes;
-  if (!file.readAt(0, static_cast<std::size_t>(size), bytes)) throw RuntimeError(fileSystemError(errno));
-  return decodePng(bytes);
-}
 
 IconImage asGetIconFromHandle(std::uint32_t iconHandle) {
   std::optional<platform::IconPixels> pixels = platform::takeIcon(iconHandle);

@@ -12,10 +12,6 @@ namespace tov {
 // here. Error 481 for a handle that is no icon, or no longer one.
 IconImage asGetIconFromHandle(std::uint32_t iconHandle);
 
-// The PNG image in a file, read once. Errors: the file's own (53 and the
-// like), 481 when it holds no PNG image this can read.
-IconImage loadIconFile(std::u16string_view fileName);
-
 // The icon resources of the support library, 32 x 32 and 16 x 16. The
 // empty name gives the fallback icon (a blank document); the library has
 // no other icon resources, so any other name is error 326.

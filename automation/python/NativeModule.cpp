@@ -13,7 +13,7 @@
 #include "automation/RegistrySearch.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
-#include "support/IconFunctions.h"
+#include "support/IconFile.h"
 
 namespace ferrule_py {
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/Path.h"
 #include "support/ErrorRecord.h"
 #include "support/IconFormats.h"
+#include "support/IconFile.h"
 #include "support/IconFunctions.h"
 
 namespace tovtest {
