@@ -1,6 +1,6 @@
 #include "fileio/dispatch/ShellFileIconDispatch.h"
 
-#include "automation/PictureObject.h"
+#include "automation/IconPicture.h"
 #include "automation/SlotBinding.h"
 #include "fileio/dispatch/TypeLibrary.h"
 
@@ -16,7 +16,7 @@ const InterfaceBinding& ShellFileIconDispatch::interfaceBinding() {
 }
 
 ShellFileIconDispatch::ShellFileIconDispatch(std::shared_ptr<const ShellFileIcon> icon)
-    : DispatchObject(interfaceBinding(), u"ShellFileIcon"), picture_(PictureObject::create(icon->Icon())),
+    : DispatchObject(interfaceBinding(), u"ShellFileIcon"), picture_(iconPicture(icon->Icon())),
       index_(icon->Index()) {}
 
 }  // namespace ferrule
