@@ -1,9 +1,10 @@
 #pragma once
 // Icon handles, as CreateIconIndirect, CopyIcon and DestroyIcon give and
-// take them: a 32-bit number standing for an icon image the platform layer
-// keeps until the handle is destroyed or its image taken over. The numbers
-// are shared with the image lists (SystemImageList.h), so no icon handle
-// ever equals an image list's.
+// take them: a 32-bit number standing for an icon image kept until the
+// handle is destroyed or its image taken over. On Windows they are the
+// system's own icons; here the layer keeps the images, and the numbers are
+// shared with the image lists (SystemImageList.h), so no icon handle ever
+// equals an image list's.
 #include <cstdint>
 #include <optional>
 
@@ -25,10 +26,11 @@ std::optional<IconPixels> takeIcon(IconHandle icon);
 // A copy of the image; the handle stays.
 std::optional<IconPixels> iconPixels(IconHandle icon);
 
-// How many icon handles are alive: a handle the library forgets is a leak.
+// The layer's own handle table, where it keeps the icons (not on Windows,
+// where the system keeps them):
+// how many icon handles are alive: a handle the library forgets is a leak;
 std::size_t liveIconCount();
-
-// A number no icon handle will get, for other objects of the icon family.
+// a number no icon handle will get, for other objects of the icon family.
 std::uint32_t reserveIconFamilyHandle();
 
 }  // namespace tov::platform

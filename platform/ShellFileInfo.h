@@ -1,6 +1,7 @@
 #pragma once
-// SHGetFileInfo: what the shell knows about a file or folder, answered as
-// the Linux desktop answers it. Display names and type names come from GIO
+// SHGetFileInfo: what the shell knows about a file or folder. On Windows
+// the system's shell answers (win32/ShellFileInfo.cpp); here it is answered
+// as the Linux desktop answers it. Display names and type names come from GIO
 // and the shared MIME database ("plain text document"), icons from the
 // icon theme (TOVAPPS_ICON_THEME, else Adwaita, then hicolor) through the
 // desktop module, loaded on the first question that needs it; attributes
