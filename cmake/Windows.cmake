@@ -24,23 +24,18 @@ set(TOV_WINDOWS_LEAVE_OUT
   # Backup records are the system's own: the POSIX stand-ins for its
   # extended attributes and security descriptors have nothing to do.
   platform/ExtendedAttributes.cpp
-  # The shell information classes are not built for Windows yet: their
-  # icons would be the system's pictures, which this build does not make.
-  platform/DesktopModule.cpp
-  platform/ShellFileInfo.cpp
-  platform/SystemImageList.cpp
-  platform/IconHandles.cpp
-  platform/IconPixels.cpp
-  platform/ExecutableType.cpp
-  fileio/tovShellFileInfo.cpp
-  fileio/ShellFileEXE.cpp
-  fileio/dispatch/ShellFileEXEDispatch.cpp
-  fileio/dispatch/ShellFileIconDispatch.cpp
-  fileio/dispatch/tovShellFileInfoDispatch.cpp
   platform/SecurityDescriptor.cpp
-  # Icons are the system's own here: its pictures, not PNG images.
+  # The shell answers about files itself (win32/ShellFileInfo.cpp): no
+  # desktop module to load, no image list of our own (its handle is the
+  # system's), no reading of program headers for SHGFI_EXETYPE.
+  platform/DesktopModule.cpp
+  platform/SystemImageList.cpp
+  platform/ExecutableType.cpp
+  # Pictures are the system's own here (automation/win32/IconPicture.cpp):
+  # no picture object of our own, and no PNG images, which it alone reads
+  # and writes.
   support/IconFormats.cpp
-  support/IconFunctions.cpp
+  support/IconFile.cpp
   automation/PictureObject.cpp
 )
 
@@ -72,7 +67,7 @@ add_library(pugixml::pugixml ALIAS tov_pugixml)
 # The layers below the windows and the frame: the same directories, the
 # same libraries as on Linux.
 add_subdirectory(platform)
-target_link_libraries(tov_platform PUBLIC kernel32 advapi32)
+target_link_libraries(tov_platform PUBLIC kernel32 advapi32 shell32 user32 gdi32)
 tov_glob_sources(SUPPORT_SOURCES ${PROJECT_SOURCE_DIR}/support)
 add_library(tov_support STATIC ${SUPPORT_SOURCES})
 target_include_directories(tov_support PUBLIC ${PROJECT_SOURCE_DIR})
@@ -203,6 +198,6 @@ target_link_options(typelib-check PRIVATE -municode)
 set_target_properties(typelib-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
 add_executable(platform-check ${PROJECT_SOURCE_DIR}/tests/windows/PlatformCheck.cpp)
-target_link_libraries(platform-check PRIVATE tov_platform)
+target_link_libraries(platform-check PRIVATE tov_platform comctl32)
 target_link_options(platform-check PRIVATE -municode)
 set_target_properties(platform-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

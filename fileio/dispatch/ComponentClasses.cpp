@@ -7,9 +7,7 @@
 #include "fileio/dispatch/tovFSODispatch.h"
 #include "fileio/dispatch/tovFileVersionDispatch.h"
 #include "fileio/dispatch/tovFoundedFilesDispatch.h"
-#ifndef _WIN32
 #include "fileio/dispatch/tovShellFileInfoDispatch.h"
-#endif
 
 namespace ferrule {
 
@@ -20,13 +18,9 @@ const tov::automation::ComponentServer& componentServer() {
                                                            {u"tovDescriptIon", &tovDescriptIonDispatch::create},
                                                            {u"tovFileVersion", &tovFileVersionDispatch::create},
                                                            {u"tovFileStreams", &tovFileStreamsDispatch::create},
+                                                           {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
                                                            {u"tovFoundedFiles", &tovFoundedFilesDispatch::create},
                                                            {u"IFindFilesCallback", &IFindFilesCallbackDispatch::create},
-#ifndef _WIN32
-                                                           // Not yet on Windows: its icons are the platform's
-                                                           // pictures there, which the Windows build lacks.
-                                                           {u"tovShellFileInfo", &tovShellFileInfoDispatch::create},
-#endif
                                                        });
   return server;
 }
