@@ -2,16 +2,21 @@
 // through to, as a user and as a hostile caller would meet them: names
 // holding NUL, files replaced whole (read-only ones, folders, files held
 // against writers, devices, missing folders), whole reads of growing and
-// empty files, and the colon rule for streams.
+// empty files, and the colon rule for streams; the shell's answers and the
+// 32-bit numbers its icon and image list handles travel in.
 //
 //   platform-check.exe FOLDER
 //
 // FOLDER must exist and be empty. Prints one line per fault and
 // "platform: N passed, M failed"; exit status 1 on any fault.
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,11 +27,14 @@
 #include "platform/FileHandle.h"
 #include "platform/FileStatus.h"
 #include "platform/FindFile.h"
+#include "platform/IconHandles.h"
 #include "platform/Path.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ProfileStorage.h"
+#include "platform/ShellFileInfo.h"
 #include "platform/Utf.h"
 #include "platform/WinError.h"
+#include "platform/win32/HandleSlot.h"
 
 namespace {
 
@@ -344,6 +352,101 @@ void checkListings(const std::string& dir) {
   check(PathIsRootW(u"C:\\") && PathIsRootW(u"\\") && PathIsRootW(u"\\\\server\\share") && !PathIsRootW(u"C:") &&
             !PathIsRootW(u"C:\\x") && !PathIsRootW(u"\\\\server") && !PathIsRootW(u"\\\\server\\share\\x"),
         "roots of drives and shares");
+std::string hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// Icons made, read back and ended through the layer: the pixels survive,
+// a taken icon is gone, and an icon drawn the older way (colours and a
+// mask, no alpha) reads with its mask as the transparency.
+void checkIconHandles() {
+  IconPixels pixels{3, 2, ByteVector(24, 0)};
+  const std::uint8_t rgba[24] = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
+                                 10, 20, 30, 255, 40, 50, 60, 200, 70, 80, 90, 1};
+  std::copy(std::begin(rgba), std::end(rgba), pixels.rgba.begin());
+  const IconHandle icon = CreateIconFromPixels(pixels);
+  check(icon != 0, "an icon is made from pixels");
+  const std::optional<IconPixels> copy = iconPixels(icon);
+  check(copy && copy->width == 3 && copy->height == 2, "its pixels come back at its size");
+  check(copy && copy->rgba == pixels.rgba, "... unchanged, alpha and all");
+  const std::optional<IconPixels> taken = takeIcon(icon);
+  check(taken && taken->rgba == pixels.rgba, "taking the icon gives its pixels");
+  check(!DestroyIcon(icon) && !iconPixels(icon), "... and ends the handle");
+  check(CreateIconFromPixels({}) == 0, "no icon from no pixels");
+  check(CreateIconFromPixels({3, 3, ByteVector(4, 0)}) == 0, "no icon from pixels that do not fill the size");
+  check(!takeIcon(IconHandle{0}) && !DestroyIcon(IconHandle{0}), "0 is no icon");
+
+  // 16 x 16, one bit a pixel: the top left pixel transparent, the rest black.
+  std::uint8_t andBits[32] = {}, xorBits[32] = {};
+  andBits[0] = 0x80;
+  const HICON old = ::CreateIcon(nullptr, 16, 16, 1, 1, andBits, xorBits);
+  const std::optional<IconPixels> monochrome = iconPixels(win32::handleValue(old));
+  check(monochrome && monochrome->width == 16 && monochrome->height == 16, "a monochrome icon reads at its size");
+  check(monochrome && monochrome->rgba[3] == 0 && monochrome->rgba[7] == 255 && monochrome->rgba[4] == 0,
+        "... transparent where its mask says so, black elsewhere");
+  ::DestroyIcon(old);
+}
+
+// The shell's answers through the layer, against the system's own.
+void checkShellInfo(const std::string& dir) {
+  const std::string file = dir + "\\shell info.txt";
+  put(file, "text");
+  const std::u16string name = fromNativePath(file);
+  ShFileInfo info;
+  check(SHGetFileInfoW(name, info, kShgfiAttributes) != 0 && (info.dwAttributes & kSfgaoFileSystem) &&
+            !(info.dwAttributes & kSfgaoFolder),
+        "a file's shell attributes (" + hex(info.dwAttributes) + ")");
+  check(SHGetFileInfoW(name, info, kShgfiDisplayName) != 0 && info.szDisplayName.starts_with(u"shell info"),
+        "its display name");
+  check(SHGetFileInfoW(name, info, kShgfiTypeName) != 0 && !info.szTypeName.empty(), "its type name");
+
+  const std::uint32_t list = SHGetFileInfoW(name, info, kShgfiSysIconIndex);
+  SHFILEINFOW direct{};
+  const auto system = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(reinterpret_cast<const wchar_t*>(name.c_str()),
+                                                                    0, &direct, sizeof direct, SHGFI_SYSICONINDEX));
+  check(list != 0 && system != nullptr, "the system image list is answered");
+  if (win32::fitsHandleValue(system)) {
+    check(win32::handleFromValue<HIMAGELIST>(list) == system, "its number gives the list's handle back");
+    check(info.iIcon >= 0 && ::ImageList_GetImageCount(system) > info.iIcon, "the item's index is in the list");
+  } else {
+    std::printf("NOTE the system image list lies at %s, beyond what a 32-bit number carries\n",
+                hex(reinterpret_cast<std::uintptr_t>(system)).c_str());
+  }
+
+  const int sides[2] = {::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CXSMICON)};
+  for (const std::uint32_t small : {0u, kShgfiSmallIcon}) {
+    ShFileInfo icon;
+    check(SHGetFileInfoW(name, icon, kShgfiIcon | small) != 0 && icon.hIcon != 0, "the shell gives an icon");
+    ICONINFO parts{};
+    const bool isIcon = ::GetIconInfo(win32::handleFromValue<HICON>(icon.hIcon), &parts);
+    check(isIcon, "its number gives the system's icon back (" + hex(icon.hIcon) + ")");
+    if (parts.hbmMask) ::DeleteObject(parts.hbmMask);
+    if (parts.hbmColor) ::DeleteObject(parts.hbmColor);
+    const std::optional<IconPixels> pixels = takeIcon(icon.hIcon);
+    const int side = sides[small ? 1 : 0];
+    check(pixels && pixels->width == side && pixels->height == side,
+          std::string(small ? "the small" : "the large") + " icon is of the system's size");
+  }
+
+  wchar_t system32[MAX_PATH];
+  ::GetSystemDirectoryW(system32, MAX_PATH);
+  const std::u16string sys = reinterpret_cast<const char16_t*>(system32);
+  ShFileInfo unused;
+  const std::uint32_t gui = SHGetFileInfoW(sys + u"\\notepad.exe", unused, kShgfiExeType);
+  check((gui & 0xFFFF) == 0x4550 && (gui >> 24) >= 4, "notepad.exe is a Windows program (" + hex(gui) + ")");
+  const std::uint32_t console = SHGetFileInfoW(sys + u"\\cmd.exe", unused, kShgfiExeType);
+  check(console == 0x4550, "cmd.exe is a console program (" + hex(console) + ")");
+  check(SHGetFileInfoW(name, unused, kShgfiExeType) == 0, "a text file is no program");
+
+  check(SHGetFileInfoW(fromNativePath(dir + "\\missing.txt"), unused, kShgfiAttributes) == 0, "a missing file is not answered");
+  check(SHGetFileInfoW(u"", unused, kShgfiAttributes) == 0, "nor is an empty name");
+  std::u16string withNul = name;
+  withNul += u'\0';
+  withNul += u".other";
+  check(SHGetFileInfoW(withNul, unused, kShgfiAttributes) == 0 && ::GetLastError() == kErrorInvalidName,
+        "a name holding NUL is refused, not taken for the file before it");
 }
 
 }  // namespace
@@ -362,6 +465,8 @@ int wmain(int argc, wchar_t** argv) {
   checkProfiles(dir);
   checkNames();
   checkListings(dir);
+  checkIconHandles();
+  checkShellInfo(dir);
   std::printf("platform: %d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }

@@ -144,6 +144,71 @@ If Not ver Is Nothing Then
   Check Len(ver.StrFileVersion) > 0, "its FileVersion string (" & ver.StrFileVersion & ")"
 End If
 
+' What the shell knows about a file made here and about the system's own
+' programs: names, the program kind, and icons as the system's pictures.
+Dim info, exe, icon, pic, small
+Set info = Created("Ferrule0101.tovShellFileInfo")
+If Not info Is Nothing Then
+  Check info.FileName = "" And info.hSystemImageList = 0 And info.EXEType Is Nothing And info.Icon Is Nothing, _
+    "a new tovShellFileInfo is empty"
+  Check info.ReadFile(dir & "\ansi.txt"), "tovShellFileInfo reads a text file"
+  Check info.FileName = dir & "\ansi.txt", "FileName is the name given (" & info.FileName & ")"
+  Check InStr(1, info.DisplayName, "ansi", vbTextCompare) = 1, "its display name (" & info.DisplayName & ")"
+  Check Len(info.TypeName) > 0, "its type name (" & info.TypeName & ")"
+  Check 0 <> (info.Attributes And &H40000000) And 0 = (info.Attributes And &H20000000), _
+    "a file of the file system, not a folder (" & Hex(info.Attributes) & ")"
+  Check info.hSystemImageList <> 0 And info.SystemIconIndex >= 0, "its place in the system image list (" & _
+    Hex(info.hSystemImageList) & ", " & info.SystemIconIndex & ")"
+  Set exe = info.EXEType
+  Check exe.Signature = "" And exe.OSVersionMajor = 0 And exe.OSVersionMinor = 0, "a text file is no program (" & _
+    exe.Signature & " " & exe.OSVersionMajor & "." & exe.OSVersionMinor & ")"
+  Check exe Is info.EXEType, "EXEType is the same object on every read"
+  Set icon = info.Icon
+  Set pic = icon.Icon
+  Check TypeName(pic) = "Picture", "an icon is the system's picture (" & TypeName(pic) & ")"
+  Check pic.Type = 3 And pic.Handle <> 0, "of type icon with a handle (" & pic.Type & ", " & Hex(pic.Handle) & ")"
+  Check pic.Width > 0 And pic.Height > 0, "of a size (" & pic.Width & " x " & pic.Height & ")"
+  Check icon.Index = info.SystemIconIndex, "the icon's index is the item's (" & icon.Index & ")"
+  Check icon Is info.Icon And pic Is icon.Icon, "the icon and its picture are the same objects on every read"
+  Set small = info.SmallIcon.Icon
+  Check small.Type = 3 And small.Width > 0 And small.Width < pic.Width, "the small icon is smaller (" & small.Width & ")"
+  Check info.SelectedIcon.Icon.Type = 3 And info.LinkOverlaySmallIcon.Icon.Type = 3 And info.ShellSizeIcon.Icon.Type = 3, _
+    "the icons in the shell's other states"
+
+  Check info.ReadFile(sysdir & "\notepad.exe"), "tovShellFileInfo reads notepad.exe"
+  Check Not (icon Is info.Icon), "another file gives new icon objects"
+  Check pic.Type = 3 And pic.Width > 0, "a picture handed out stays valid after the next ReadFile"
+  Set exe = info.EXEType
+  Check exe.Signature = "PE" And exe.OSVersionMajor >= 4, "notepad.exe is a Windows program (" & exe.Signature & " " & _
+    exe.OSVersionMajor & "." & exe.OSVersionMinor & ")"
+  Check info.Icon.Icon.Type = 3, "notepad.exe has an icon"
+  ' Wine gives every program its generic icon; Windows the program's own.
+  If OnWine() Then
+    WScript.Echo "NOTE tovShellFileInfo: Wine gives notepad.exe the generic icon " & info.IconLocation & "," & _
+      info.SystemIconIndex & " and the type name '" & info.TypeName & "'"
+  Else
+    Check InStr(1, info.IconLocation, "notepad", vbTextCompare) > 0, "notepad.exe's icon is its own (" & info.IconLocation & ")"
+  End If
+  Check info.ReadFile(sysdir & "\cmd.exe"), "tovShellFileInfo reads cmd.exe"
+  Check info.EXEType.Signature = "PE" And info.EXEType.OSVersionMajor = 0, "cmd.exe is a console program (" & _
+    info.EXEType.Signature & " " & info.EXEType.OSVersionMajor & ")"
+  Check info.ReadFile(sysdir), "tovShellFileInfo reads a folder"
+  Check 0 <> (info.Attributes And &H20000000), "a folder is one (" & Hex(info.Attributes) & ")"
+
+  Check info.ReadFile(dir & "\missing.txt") = False, "a missing file is not read"
+  Check info.FileName = "" And info.DisplayName = "" And info.TypeName = "" And info.hSystemImageList = 0 And _
+    info.EXEType Is Nothing And info.SmallIcon Is Nothing, "... and leaves the object empty"
+  Check pic.Type = 3, "... while pictures handed out stay"
+  On Error Resume Next
+  Set notCreatable = CreateObject("Ferrule0101.ShellFileIcon")
+  Check Err.Number <> 0, "ShellFileIcon cannot be created by a client"
+  Err.Clear
+  Set notCreatable = CreateObject("Ferrule0101.ShellFileEXE")
+  Check Err.Number <> 0, "ShellFileEXE cannot be created by a client"
+  Err.Clear
+  On Error GoTo 0
+End If
+
 ' The backup records of a file: its data record first, of the file's size.
 Dim streams, st
 Set streams = Created("Ferrule0101.tovFileStreams")
