@@ -55,6 +55,8 @@ inspect() {
   "$triplet-objdump" -p "$dll" | grep 'DLL Name:' >"$scratch/dll-imports"
   "$triplet-objdump" -p "$exe" | grep 'DLL Name:' >"$scratch/exe-imports"
   expect "$arch: the library imports the automation services" grep -q 'DLL Name: OLEAUT32.dll' "$scratch/dll-imports"
+  expect "$arch: the library asks the system's shell" grep -qi 'DLL Name: SHELL32.dll' "$scratch/dll-imports"
+  expect "$arch: the library's icons are the system's" grep -qi 'DLL Name: USER32.dll' "$scratch/dll-imports"
   expect "$arch: the program imports the component model" grep -q 'DLL Name: ole32.dll' -i "$scratch/exe-imports"
   expect "$arch: the program imports the window services" grep -qi 'DLL Name: USER32.dll' "$scratch/exe-imports"
   expect "$arch: the program imports the common dialogs" grep -qi 'DLL Name: COMDLG32.dll' "$scratch/exe-imports"

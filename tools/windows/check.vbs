@@ -195,6 +195,18 @@ If Not info Is Nothing Then
   Check info.ReadFile(sysdir), "tovShellFileInfo reads a folder"
   Check 0 <> (info.Attributes And &H20000000), "a folder is one (" & Hex(info.Attributes) & ")"
 
+  ' Names go to the shell whole, in UTF-16 (the Cyrillic name is taken from
+  ' the Unicode file: Wine's ChrW is missing), and are not cut at a NUL that
+  ' would name another file.
+  Dim wideName
+  wideName = Left(fso.GetFileW(dir & "\unicode_in.txt"), 6)
+  Check fso.PutFileW(dir & "\" & wideName & ".txt", "x"), "a file named " & wideName
+  Check info.ReadFile(dir & "\" & wideName & ".txt"), "tovShellFileInfo reads it"
+  Check info.FileName = dir & "\" & wideName & ".txt" And InStr(info.DisplayName, wideName) = 1, _
+    "its names arrive whole (" & info.DisplayName & ")"
+  Check info.ReadFile(dir & "\ansi.txt" & Chr(0) & ".other") = False And info.FileName = "", _
+    "a name holding NUL is not taken for the file before it"
+  Check info.ReadFile("") = False, "an empty name is not read"
   Check info.ReadFile(dir & "\missing.txt") = False, "a missing file is not read"
   Check info.FileName = "" And info.DisplayName = "" And info.TypeName = "" And info.hSystemImageList = 0 And _
     info.EXEType Is Nothing And info.SmallIcon Is Nothing, "... and leaves the object empty"
