@@ -16,7 +16,10 @@
 // set; for SHGFI_ICON and SHGFI_SYSICONINDEX the handle of the system image
 // list (the small one with SHGFI_SMALLICON); for SHGFI_EXETYPE the value of
 // executableType(); otherwise 1. Only the fields the flags ask for are
-// written.
+// written. Handles travel as 32-bit numbers, sign-extended back to the
+// system's handles on 64-bit Windows; an image list placed beyond their
+// reach there comes back as its low 32 bits (never 0): still the answer,
+// but no handle to use.
 #include <cstdint>
 #include <string>
 #include <string_view>
