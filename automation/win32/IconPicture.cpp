@@ -4,8 +4,6 @@
 #include <ole2.h>
 #include <olectl.h>
 
-#include <new>
-
 #include "automation/IconPicture.h"
 #include "platform/IconHandles.h"
 #include "platform/win32/HandleSlot.h"

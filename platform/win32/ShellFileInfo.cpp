@@ -19,11 +19,10 @@ std::u16string fieldText(const wchar_t* field, std::size_t capacity) {
   return win32::fromWide(std::wstring_view(field, ::wcsnlen(field, capacity)));
 }
 
-// What the call returns: the image list for the icon questions, the
-// program kind for SHGFI_EXETYPE, otherwise a plain "answered". An image
-// list that no 32-bit number reaches (a 64-bit system may place it above
-// 4 GiB) still answers: its low bits, never 0, which no caller can take
-// for a handle of its own.
+// What the call returns: the image list for the icon questions, otherwise
+// a plain "answered". An image list that no 32-bit number reaches (a
+// 64-bit system may place it above 4 GiB) still answers: its low bits,
+// never 0, though they are no handle.
 std::uint32_t resultValue(DWORD_PTR result, std::uint32_t flags) {
   if (!(flags & (kShgfiSysIconIndex | kShgfiIcon))) return static_cast<std::uint32_t>(result);
   const std::uint32_t value = win32::handleValue(reinterpret_cast<HIMAGELIST>(result));
