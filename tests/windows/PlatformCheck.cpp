@@ -352,6 +352,8 @@ void checkListings(const std::string& dir) {
   check(PathIsRootW(u"C:\\") && PathIsRootW(u"\\") && PathIsRootW(u"\\\\server\\share") && !PathIsRootW(u"C:") &&
             !PathIsRootW(u"C:\\x") && !PathIsRootW(u"\\\\server") && !PathIsRootW(u"\\\\server\\share\\x"),
         "roots of drives and shares");
+}
+
 std::string hex(std::uint64_t value) {
   char text[24];
   std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
